@@ -8,8 +8,9 @@
 // - FillRect fills Left..Right-1 x Top..Bottom-1 with the brush, no outline;
 // - TextOut puts the top-left corner of the text cell at (x, y); with a solid
 //   brush the cell is filled with the brush colour first (opaque text);
-// - Font.Height is the cell height in pixels (ascent + descent); TextHeight
-//   returns it, TextWidth the advance width of the text;
+// - a positive Font.Height is the cell height in pixels (ascent + descent):
+//   TextHeight returns it exactly (the largest font that fits the cell is
+//   used) and TextWidth the advance width of the text;
 // - pen, brush and font are plain fields that persist between calls;
 // - Pen.Mode pmNotXor inverts "pen XOR destination" (drawing a line twice leaves
 //   the picture as it was); it needs a raster device (an image or the screen).
@@ -19,46 +20,23 @@
 // paint event).
 #pragma once
 
-#include <QColor>
+#include "Graphics.h"
+
 #include <QImage>
 #include <QString>
+
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
-class QFont;
-class QFontMetrics;
 class QPaintDevice;
 class QPainter;
 
-namespace platform {
-
-// Colour as $00BBGGRR: low byte red, then green, then blue.
-using TColor = uint32_t;
-
-constexpr TColor clBlack = 0x000000;
-constexpr TColor clMaroon = 0x000080;
-constexpr TColor clGreen = 0x008000;
-constexpr TColor clOlive = 0x008080;
-constexpr TColor clNavy = 0x800000;
-constexpr TColor clPurple = 0x800080;
-constexpr TColor clTeal = 0x808000;
-constexpr TColor clGray = 0x808080;
-constexpr TColor clSilver = 0xC0C0C0;
-constexpr TColor clRed = 0x0000FF;
-constexpr TColor clLime = 0x00FF00;
-constexpr TColor clYellow = 0x00FFFF;
-constexpr TColor clBlue = 0xFF0000;
-constexpr TColor clFuchsia = 0xFF00FF;
-constexpr TColor clAqua = 0xFFFF00;
-constexpr TColor clWhite = 0xFFFFFF;
-
-// $00BBGGRR <-> Qt colour (the top byte of a TColor is ignored).
-QColor ColorToQColor(TColor color);
-TColor QColorToColor(const QColor& color);
 // The $00BBGGRR value of an image pixel (QRgb is $AARRGGBB).
 TColor RgbToColor(QRgb rgb);
+// What Pixels reads outside the picture or on a device that cannot be read.
+constexpr TColor clInvalid = 0xFFFFFFFF;
 
 struct TPoint {
     int X = 0;
@@ -84,9 +62,6 @@ enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear };
 enum TPenMode { pmCopy, pmNotXor, pmXor };
 enum TBrushStyle { bsSolid, bsClear };
 
-enum TFontStyle : unsigned { fsBold = 1u << 0, fsItalic = 1u << 1, fsUnderline = 1u << 2 };
-using TFontStyles = unsigned; // combination of TFontStyle flags
-
 struct TPen {
     TColor Color = clBlack;
     int Width = 1; // pixels; 0 draws as 1
@@ -100,19 +75,6 @@ struct TBrush {
     TBrushStyle Style = bsSolid;
     friend bool operator==(const TBrush&, const TBrush&) = default;
 };
-
-struct TFont {
-    std::string Name = "Arial"; // "Arial" resolves to Liberation Sans
-    int Height = 13;            // cell height in pixels
-    TColor Color = clBlack;
-    TFontStyles Style = 0;
-    friend bool operator==(const TFont&, const TFont&) = default;
-};
-
-// The Qt font for a canvas font: family resolved ("Arial" -> Liberation Sans),
-// full hinting, pixel size chosen so that the cell height on device (nullptr:
-// an image) is Height.
-QFont MakeQFont(const TFont& font, QPaintDevice* device = nullptr);
 
 class TBitmap;
 
@@ -145,7 +107,7 @@ public:
     // Open line through the points, each segment's end pixel left out.
     void Polyline(const std::vector<TPoint>& points);
 
-    // Pixel read (image devices only; other devices read clBlack) and write.
+    // Pixel read (image devices only; clInvalid elsewhere) and write.
     TColor Pixels(int x, int y);
     void SetPixels(int x, int y, TColor color);
 
@@ -169,8 +131,9 @@ public:
     void CopyRect(const TRect& dest, const QImage& source, const TRect& src);
     void CopyRect(const TRect& dest, TBitmap& source, const TRect& src);
 
-    // The painter, begun on demand (for calls the canvas does not offer).
-    QPainter& Painter();
+    // The painter, begun on demand (for calls the canvas does not offer);
+    // nullptr when the device cannot be painted (an empty image).
+    QPainter* Painter();
     // The device drawn on (nullptr when drawing through a caller's painter
     // whose device is unknown to Qt).
     QPaintDevice* Device() const;
@@ -212,5 +175,3 @@ private:
     QImage Img;
     std::unique_ptr<TCanvas> CanvasPtr;
 };
-
-} // namespace platform
