@@ -1,0 +1,65 @@
+#include "model/Acquisition.h"
+
+#include <gtest/gtest.h>
+
+using namespace workbench;
+
+namespace {
+
+TEST(AcquisitionTest, DispatchByModeAndInterval) {
+    struct Case {
+        const char* item;
+        bool fast;
+        AcqStart start;
+        int state;
+    };
+    const Case cases[] = {
+        {"Y1", true, AcqStart::BlockYt, 1},    {"Y2", true, AcqStart::BlockYt, 1},
+        {"Y1", false, AcqStart::TimedYt, 2},   {"Y2", false, AcqStart::TimedYt, 2},
+        {"XY", true, AcqStart::BlockXY, 3},    {"XY", false, AcqStart::Nothing, 0},
+        {"YY", true, AcqStart::BlockYY, 5},    {"YY", false, AcqStart::TimedYY, 6},
+        {"man.", true, AcqStart::ManualXY, 7}, {"man.", false, AcqStart::ManualXY, 7},
+    };
+    for (const Case& c : cases) {
+        int mode = AcqModeOfItem(c.item);
+        AcqStart start = AcquisitionFor(mode, c.fast);
+        EXPECT_EQ(start, c.start) << c.item << " fast " << c.fast;
+        EXPECT_EQ(AcqStateOf(start), c.state) << c.item << " fast " << c.fast;
+    }
+    EXPECT_EQ(AcqModeOfItem("man"), -1);
+    EXPECT_EQ(AcqModeOfItem("y1"), -1);
+    EXPECT_EQ(AcquisitionFor(-1, true), AcqStart::Nothing);
+    EXPECT_TRUE(EnablesTriggerChannel(AcqStart::BlockXY));
+    EXPECT_FALSE(EnablesTriggerChannel(AcqStart::BlockYt));
+    EXPECT_FALSE(SetsAcquiring(AcqStart::TimedYY));
+}
+
+TEST(AcquisitionTest, ZeroCountLevel) {
+    struct Case {
+        float slope, offset;
+        uint16_t level;
+    };
+    const Case cases[] = {
+        {1.0f, 0.0f, 0},                 // uncalibrated
+        {0.12210012f, -12.454212f, 102}, // raw 102 reads 0
+        {1.0f, -2.5f, 2},                // halves go to the even count
+        {1.0f, -3.5f, 4},
+        {0.01f, 5.0f, 65036}, // -500: only the low 16 bits are kept
+        {-0.5f, 100.0f, 200}, // falling slope
+        {0.0f, 1.0f, 0},      // no count reads 0
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ZeroCountLevel(c.slope, c.offset), c.level) << c.slope << " " << c.offset;
+}
+
+TEST(AcquisitionTest, LevelStepsStayWithinTheConverter) {
+    EXPECT_EQ(TriggerLevelDown(15), 5);
+    EXPECT_EQ(TriggerLevelDown(5), 5);
+    EXPECT_EQ(TriggerLevelDown(10), 10);
+    EXPECT_EQ(TriggerLevelUp(1012), 1022);
+    EXPECT_EQ(TriggerLevelUp(1022), 1022);
+    EXPECT_EQ(TriggerLevelUp(1013), 1013);
+    EXPECT_EQ(TriggerLevelUp(0), 10);
+}
+
+} // namespace
