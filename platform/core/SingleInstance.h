@@ -1,0 +1,35 @@
+// Named single-instance lock: one lock file per program name in the user's
+// runtime directory ($XDG_RUNTIME_DIR, else /tmp), held with flock. The
+// system drops the lock when its holder ends, crashed or not, so a stale file
+// never blocks a new start.
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace platform {
+
+class SingleInstance {
+public:
+    // The held lock for name, or nullptr when another holder (this process or
+    // another one) has it or the lock file cannot be made. directory empty:
+    // the user's runtime directory.
+    static std::unique_ptr<SingleInstance> TryAcquire(const std::string& name,
+                                                      const std::string& directory = {});
+
+    // The lock file used for name in directory (empty: the runtime directory).
+    static std::string LockPath(const std::string& name, const std::string& directory = {});
+
+    ~SingleInstance(); // releases the lock
+    SingleInstance(const SingleInstance&) = delete;
+    SingleInstance& operator=(const SingleInstance&) = delete;
+
+    const std::string& Path() const { return FilePath; }
+
+private:
+    SingleInstance(int fd, std::string path) : Fd(fd), FilePath(std::move(path)) {}
+    int Fd;
+    std::string FilePath;
+};
+
+} // namespace platform

@@ -1,0 +1,70 @@
+#include "d2xx/Backends.h"
+
+#include "TestFiles.h"
+#include "core/Clock.h"
+#include "d2xx/ftdi/FtdiDriver.h"
+
+#include <gtest/gtest.h>
+
+using d2xx::Backend;
+using d2xx::BackendFromEnvironment;
+using d2xx::InstallDriverFromEnvironment;
+
+namespace {
+
+class BackendSelection : public ::testing::Test {
+protected:
+    void TearDown() override { d2xx::SetDriver(nullptr); }
+    platform::VirtualClock Clock;
+    platform::ScopedClock UseClock{Clock};
+};
+
+TEST_F(BackendSelection, SimulateurSelectsTheSimulatedInterface) {
+    testfiles::ScopedEnv env(d2xx::BackendVariable, std::string("simulateur"));
+    EXPECT_EQ(BackendFromEnvironment(), Backend::Simulated);
+
+    d2xx::Driver& installed = InstallDriverFromEnvironment();
+    EXPECT_EQ(&d2xx::CurrentDriver(), &installed);
+    EXPECT_EQ(dynamic_cast<d2xx::FtdiDriver*>(&installed), nullptr);
+
+    // The driver calls now reach the simulated interface.
+    DWORD count = 0;
+    ASSERT_EQ(FT_ListDevices(&count, nullptr, FT_LIST_NUMBER_ONLY), FT_OK);
+    EXPECT_EQ(count, 1u);
+    char description[FT_DESCRIPTION_SIZE] = {};
+    ASSERT_EQ(FT_ListDevices(reinterpret_cast<void*>(uintptr_t{0}), description,
+                             FT_LIST_BY_INDEX | FT_OPEN_BY_DESCRIPTION),
+              FT_OK);
+    EXPECT_STREQ(description, "Interface de mesure (simulée)");
+    FT_HANDLE handle = nullptr;
+    ASSERT_EQ(FT_OpenEx(description, FT_OPEN_BY_DESCRIPTION, &handle), FT_OK);
+    EXPECT_EQ(FT_Close(handle), FT_OK);
+}
+
+TEST_F(BackendSelection, AnythingElseSelectsTheRealDriverWithoutFallBack) {
+    const std::optional<std::string> values[] = {std::nullopt, std::string(""),
+                                                 std::string("Simulateur"),
+                                                 std::string("simulateur "), std::string("ftdi")};
+    for (const auto& value : values) {
+        testfiles::ScopedEnv env(d2xx::BackendVariable, value);
+        const std::string shown = value ? "\"" + *value + "\"" : "unset";
+        EXPECT_EQ(BackendFromEnvironment(), Backend::Real) << shown;
+        d2xx::Driver& installed = InstallDriverFromEnvironment();
+        EXPECT_EQ(&d2xx::CurrentDriver(), &installed) << shown;
+        EXPECT_NE(dynamic_cast<d2xx::FtdiDriver*>(&installed), nullptr) << shown;
+    }
+}
+
+TEST_F(BackendSelection, ANewInstallReplacesThePreviousDriver) {
+    {
+        testfiles::ScopedEnv env(d2xx::BackendVariable, std::string("simulateur"));
+        InstallDriverFromEnvironment();
+    }
+    testfiles::ScopedEnv env(d2xx::BackendVariable, std::nullopt);
+    d2xx::Driver& real = InstallDriverFromEnvironment();
+    EXPECT_EQ(&d2xx::CurrentDriver(), &real);
+    DWORD count = 99;
+    EXPECT_EQ(FT_ListDevices(&count, nullptr, FT_LIST_NUMBER_ONLY), FT_OK);
+}
+
+} // namespace
