@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace platform {
@@ -254,22 +253,6 @@ std::string IntToHex(int64_t value, int digits) {
     } while (bits != 0);
     if (static_cast<int>(text.size()) < digits)
         text.insert(0, digits - text.size(), '0');
-    return text;
-}
-
-std::string FormatDurationHms(double milliseconds) {
-    if (!std::isfinite(milliseconds) || milliseconds < 0)
-        milliseconds = 0;
-    constexpr int64_t day = 24LL * 3600 * 1000;
-    const int64_t total = RoundHalfEven(milliseconds) % day;
-    const int64_t hours = total / 3600000;
-    const int64_t minutes = total / 60000 % 60;
-    const int64_t seconds = total / 1000 % 60;
-    const int64_t millis = total % 1000;
-    char text[64];
-    std::snprintf(text, sizeof text, "%lld h %lld min %lld,%03lld s", static_cast<long long>(hours),
-                  static_cast<long long>(minutes), static_cast<long long>(seconds),
-                  static_cast<long long>(millis));
     return text;
 }
 

@@ -9,7 +9,6 @@
 //   RoundHalfEven(2.5)               -> 2       (pixels, graduation steps)
 //   TruncTowardZero(-0.9)            -> 0
 //   RoundToDecimals(0.125f, 2)       -> 0.13f   (a converted value to the sensor's decimals)
-//   FormatDurationHms(47.0)          -> "0 h 0 min 0,047 s"
 #pragma once
 
 #include <cstdint>
@@ -47,12 +46,6 @@ std::string FormatExponent(double value, int precision, int digits);
 // digits (IntToHex): IntToHex(700, 4) -> "02BC". Negative values are written
 // as their 32-bit two's complement.
 std::string IntToHex(int64_t value, int digits);
-
-// A duration in milliseconds, rounded to whole milliseconds (halves to even)
-// and taken as a time of day (modulo 24 h), as h" h "n" min "s,zzz" s":
-//   47 -> "0 h 0 min 0,047 s", 99000 -> "0 h 1 min 39,000 s",
-//   11940000 -> "3 h 19 min 0,000 s". A negative or non-finite duration counts as 0.
-std::string FormatDurationHms(double milliseconds);
 
 // ---------------------------------------------------------------------------
 // Parsing

@@ -195,16 +195,6 @@ TEST(Numbers, RoundToDecimalsIsWritingThenReadingBack) {
     }
 }
 
-TEST(Numbers, DurationAsHoursMinutesSeconds) {
-    EXPECT_EQ(FormatDurationHms(94 * 0.5), "0 h 0 min 0,047 s");
-    EXPECT_EQ(FormatDurationHms(99 * 1000.0), "0 h 1 min 39,000 s");
-    EXPECT_EQ(FormatDurationHms(199 * 60000.0), "3 h 19 min 0,000 s");
-    EXPECT_EQ(FormatDurationHms(0.5), "0 h 0 min 0,000 s");
-    EXPECT_EQ(FormatDurationHms(1.5), "0 h 0 min 0,002 s");
-    EXPECT_EQ(FormatDurationHms(25 * 3600 * 1000.0 + 1), "1 h 0 min 0,001 s");
-    EXPECT_EQ(FormatDurationHms(-5), "0 h 0 min 0,000 s");
-}
-
 TEST(Numbers, IntToHexUpperCase) {
     EXPECT_EQ(IntToHex(700, 4), "02BC");
     EXPECT_EQ(IntToHex(921, 4), "0399");
