@@ -85,6 +85,9 @@ public:
     static Generator Indexed(std::function<double(int64_t n)> f);
     // Any 16-bit value, unclamped (1024, 65535 ...).
     static Generator Raw16(uint16_t value);
+    // f(t), any signal given as a function of time (t in seconds since the
+    // bus was created). Tests may also record the instants it is sampled at.
+    static Generator OfTime(std::function<double(double tSeconds)> f);
 
     // This generator plus uniform noise in [-amplitude, amplitude] drawn from
     // a deterministic LCG seeded with `seed` (one draw per sample).
@@ -98,11 +101,12 @@ public:
     void Restart();
 
 private:
-    enum class Kind { Dc, Sine, Square, Triangle, Sequence, Indexed, Raw16 };
+    enum class Kind { Dc, Sine, Square, Triangle, Sequence, Indexed, Raw16, OfTime };
     Kind Type = Kind::Dc;
     double P1 = 0, P2 = 0, P3 = 0, P4 = 0, P5 = 0;
     std::vector<int> Values;
     std::function<double(int64_t)> Function;
+    std::function<double(double)> TimeFunction;
     double NoiseAmplitude = 0;
     uint32_t NoiseSeed = 1;
     uint32_t NoiseState = 1;
@@ -341,16 +345,28 @@ public:
     int64_t DeafBytes = 0;
     void Clear();
 
-    // For the simulator.
+    // When non-zero, the oldest half of each log is forgotten once it holds
+    // more than this many records (long runs on the real clock).
+    std::size_t MaxRecords = 0;
+
+    // For the simulator. Frame ids stay valid when old records are forgotten.
+    int64_t AddFrame(FrameRecord record);
+    FrameRecord* FindFrame(int64_t id);
+    void AddApi(ApiRecord record);
     std::vector<ApiRecord> ApiCalls;
     std::vector<FrameRecord> FrameList;
+    int64_t FirstFrameId = 0;
 };
 
 // ---------------------------------------------------------------------------
 // Device
 
+// How an answer reaches the receive queue once ready. Answers leave the
+// device in the order they became ready and never interleave: an answer
+// starts once the previous one has been sent (a LateAnswer fault sends its
+// answer late and on its own, holding up no other answer).
 enum class TransferMode {
-    Chunked, // the answer enters the queue 62 bytes at a time, one piece every UsbTickMs
+    Chunked, // the first 62 bytes at the ready time, then 62 more every UsbTickMs
     Whole,   // the whole answer at its ready time
 };
 
@@ -510,13 +526,23 @@ private:
         uint64_t Generation;
         bool Closed;
     };
+    // Brings every device up to now.
+    void UpdateAll();
     HandleRecord* Find(FT_HANDLE handle);
-    void Charge();
-    void NotPolling();
+    // Checks a handle: FT_OK when usable, else the status to return.
+    FT_STATUS Check(HandleRecord* record);
+    void Log(SimDevice* device, ApiRecord record);
+    // After a call: the virtual cost, and the spin guard for queue polls.
+    void Finish(SimDevice* device, bool poll);
 
     std::unique_ptr<SimBus> OwnedBus;
     SimBus* BusRef;
     std::deque<HandleRecord> Handles;
+    int64_t CallStartUs = 0;
+    SimDevice* SpinDevice = nullptr;
+    int64_t SpinStartUs = 0;
+    int64_t SpinEndUs = 0;
+    int64_t SpinPolls = 0;
 };
 
 } // namespace sim
