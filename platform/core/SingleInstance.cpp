@@ -46,7 +46,7 @@ std::unique_ptr<SingleInstance> SingleInstance::TryAcquire(const std::string& na
     // Close-on-exec: a viewer started by the program must not inherit the lock.
     int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
-        return nullptr;
+        return std::unique_ptr<SingleInstance>(new SingleInstance(-1, std::move(path)));
     int result;
     do {
         result = flock(fd, LOCK_EX | LOCK_NB);
@@ -61,7 +61,8 @@ std::unique_ptr<SingleInstance> SingleInstance::TryAcquire(const std::string& na
 SingleInstance::~SingleInstance() {
     // Closing the only descriptor releases the lock. The file stays: removing
     // it would race with a starter that has just opened it.
-    close(Fd);
+    if (Fd >= 0)
+        close(Fd);
 }
 
 } // namespace platform

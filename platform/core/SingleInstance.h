@@ -12,8 +12,10 @@ namespace platform {
 class SingleInstance {
 public:
     // The held lock for name, or nullptr when another holder (this process or
-    // another one) has it or the lock file cannot be made. directory empty:
-    // the user's runtime directory.
+    // another one) has it. When the lock file cannot be made at all (folder
+    // missing or not writable) the program is not kept from starting: the
+    // result is a holder whose IsLocked() is false. directory empty: the
+    // user's runtime directory.
     static std::unique_ptr<SingleInstance> TryAcquire(const std::string& name,
                                                       const std::string& directory = {});
 
@@ -25,6 +27,7 @@ public:
     SingleInstance& operator=(const SingleInstance&) = delete;
 
     const std::string& Path() const { return FilePath; }
+    bool IsLocked() const { return Fd >= 0; }
 
 private:
     SingleInstance(int fd, std::string path) : Fd(fd), FilePath(std::move(path)) {}

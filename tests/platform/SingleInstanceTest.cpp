@@ -13,8 +13,10 @@ namespace {
 // Whether another process can take the lock now (it releases it at once).
 bool OtherProcessAcquires(const std::string& name, const std::string& dir) {
     const pid_t child = fork();
-    if (child == 0)
-        _exit(SingleInstance::TryAcquire(name, dir) ? 0 : 1);
+    if (child == 0) {
+        auto held = SingleInstance::TryAcquire(name, dir);
+        _exit(held && held->IsLocked() ? 0 : 1);
+    }
     int status = 0;
     waitpid(child, &status, 0);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
@@ -24,6 +26,7 @@ TEST(SingleInstance, OneHolderPerNameUntilReleased) {
     testfiles::ScratchDir dir;
     auto first = SingleInstance::TryAcquire("Kestrova", dir.Path);
     ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->IsLocked());
     EXPECT_EQ(first->Path(), dir.File("Kestrova.lock"));
 
     EXPECT_EQ(SingleInstance::TryAcquire("Kestrova", dir.Path), nullptr); // same process
@@ -43,7 +46,7 @@ TEST(SingleInstance, AHolderThatEndedWithoutCleaningUpBlocksNobody) {
     const pid_t child = fork();
     if (child == 0) {
         auto held = SingleInstance::TryAcquire("Kestrova", dir.Path);
-        _exit(held ? 0 : 1);
+        _exit(held && held->IsLocked() ? 0 : 1);
     }
     int status = 0;
     waitpid(child, &status, 0);
@@ -74,9 +77,14 @@ TEST(SingleInstance, LockFileLivesInTheUserRuntimeDirectory) {
               "/tmp/Trevalume-" + std::to_string(getuid()) + ".lock");
 }
 
-TEST(SingleInstance, UnusableFolderIsAFailureNotACrash) {
+TEST(SingleInstance, AFolderWithoutRoomForTheLockDoesNotKeepTheProgramFromStarting) {
     testfiles::ScratchDir dir;
-    EXPECT_EQ(SingleInstance::TryAcquire("Kestrova", dir.File("absent")), nullptr);
+    auto first = SingleInstance::TryAcquire("Kestrova", dir.File("absent"));
+    ASSERT_NE(first, nullptr);
+    EXPECT_FALSE(first->IsLocked());
+    auto second = SingleInstance::TryAcquire("Kestrova", dir.File("absent"));
+    ASSERT_NE(second, nullptr);
+    EXPECT_FALSE(second->IsLocked());
 }
 
 } // namespace
