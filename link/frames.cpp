@@ -1,0 +1,338 @@
+// Command frames and the exchanges that send them and wait for their answers.
+#include "tampon.h"
+#include "tampon_internal.h"
+
+#include "core/Clock.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr uint8_t Acknowledged = 0x55;
+constexpr uint8_t CodePresence0 = 0xE1;
+constexpr uint8_t CodePresence1 = 0xE5;
+constexpr uint8_t CodeReadMemory = 0xEE;
+constexpr uint8_t CodeReadBoth = 0xAA;
+constexpr uint8_t CodeWrite0 = 0xE3;
+constexpr uint8_t CodeWrite1 = 0xE6;
+constexpr uint8_t CodeBlock = 0xC0;
+
+constexpr int PresenceAnswer = 2;
+constexpr int MemoryAnswer = 1 + SensorMemorySize;
+constexpr int RawPairAnswer = 5;
+constexpr int WriteAnswer = 1;
+constexpr int BlockAnswer = 1 + 4 * BlockSampleCount;
+
+constexpr int PresenceTries0 = 15;
+constexpr int PresenceTries1 = 10;
+constexpr int PresencePolls = 10;
+constexpr int MemoryPolls = 150;
+constexpr uint32_t PollPauseMs = 10;
+constexpr uint32_t BlockMarginMs = 1000;
+constexpr uint32_t TriggerMarginMs = 1000;
+
+// Set when an exchange ended without a single byte of answer; cleared by the
+// next answered exchange. While set, exchanges wait only QuickGiveUpMs.
+bool Silent = false;
+bool UnderWay = false;
+
+void NoteAnswered() {
+    Silent = false;
+}
+// An exchange that ended without its answer: silent when nothing came at all.
+void NoteUnanswered(bool heard) {
+    Silent = !heard;
+}
+
+// Polls without pause until count bytes wait or boundMs have passed. heard
+// becomes true as soon as any byte is waiting.
+bool WaitForBytes(DWORD count, uint32_t boundMs, bool& heard) {
+    platform::Clock& clock = platform::CurrentClock();
+    const int64_t start = clock.NowUs();
+    const int64_t bound = static_cast<int64_t>(boundMs) * 1000;
+    for (;;) {
+        PollQueue();
+        if (RxQueueCount > 0)
+            heard = true;
+        if (RxQueueCount >= count)
+            return true;
+        if (clock.NowUs() - start >= bound)
+            return false;
+    }
+}
+
+// One presence try: purges, frame, 10 ms, up to ten polls 10 ms apart. True
+// with the presence byte when an acknowledged answer came within the polls;
+// an answer that did not come in time is an unanswered try (the status byte
+// of an earlier exchange is never taken for an acknowledgement).
+bool PresenceTry(uint8_t code, uint8_t& presence, bool& heard) {
+    PurgeReceive();
+    PurgeTransmit();
+    SendCommand(BuildCommand(code, nullptr, 0));
+    Sleep(PollPauseMs);
+    RxQueueCount = 0;
+    for (int poll = 0; poll < PresencePolls; ++poll) {
+        Sleep(PollPauseMs);
+        PollQueue();
+        if (RxQueueCount > 0)
+            heard = true;
+        if (RxQueueCount >= PresenceAnswer)
+            break;
+    }
+    if (RxQueueCount < PresenceAnswer || ReceiveAnswer(PresenceAnswer) < PresenceAnswer)
+        return false;
+    if (AnswerBuffer[0] != Acknowledged)
+        return false;
+    presence = AnswerBuffer[1];
+    return true;
+}
+
+} // namespace
+
+int32_t BuildCommand(uint8_t code, const uint8_t* parameters, int32_t parameterCount) {
+    parameterCount = std::clamp<int32_t>(parameterCount, 0, 8);
+    const int32_t n = 1 + parameterCount;
+    CommandBuffer[0] = static_cast<uint8_t>(n);
+    CommandBuffer[1] = code;
+    for (int32_t i = 0; i < parameterCount; ++i)
+        CommandBuffer[2 + i] = parameters[i];
+    uint8_t check = 0;
+    for (int32_t i = 0; i <= n; ++i)
+        check ^= CommandBuffer[i];
+    CommandBuffer[n + 1] = check;
+    return n + 2;
+}
+
+bool InterfaceSilent() {
+    return Silent;
+}
+
+bool ExchangeUnderWay() {
+    return UnderWay;
+}
+
+double BlockIntervalMs(uint8_t a, uint8_t b, uint8_t c) {
+    const double product = static_cast<double>(b) * c;
+    switch (a) {
+    case 4:
+        return product / 1024;
+    case 5:
+        return product / 256;
+    case 6:
+        return product / 64;
+    default:
+        return 0;
+    }
+}
+
+uint32_t BlockWaitMs(uint8_t a, uint8_t b, uint8_t c, uint16_t level) {
+    const auto sampling =
+        static_cast<uint32_t>(std::ceil(BlockSampleCount * BlockIntervalMs(a, b, c)));
+    if (Silent)
+        return sampling + QuickGiveUpMs;
+    const bool triggered = level != 0 && level < 1024;
+    return sampling + BlockMarginMs + (triggered ? TriggerMarginMs : 0);
+}
+
+namespace tampon_detail {
+
+ExchangeGuard::ExchangeGuard() : Owner(!UnderWay) {
+    UnderWay = true;
+}
+
+ExchangeGuard::~ExchangeGuard() {
+    if (Owner)
+        UnderWay = false;
+}
+
+uint8_t Presence(int channel, LinkResult& result) {
+    const uint8_t code = channel == 0 ? CodePresence0 : CodePresence1;
+    const int tries = Silent ? 1 : (channel == 0 ? PresenceTries0 : PresenceTries1);
+    bool heard = false;
+    for (int t = 0; t < tries; ++t) {
+        uint8_t presence = 0;
+        if (PresenceTry(code, presence, heard)) {
+            NoteAnswered();
+            result = LinkResult::Answered;
+            return presence;
+        }
+    }
+    NoteUnanswered(heard);
+    ShowLinkMessage(channel == 0 ? "Problème de lecture sur la voie 1"
+                                 : "Problème de lecture sur la voie 2",
+                    true, "Erreur");
+    ResetCalibration(channel);
+    SensorOnChannel[channel] = false;
+    ForgetZero(channel);
+    result = LinkResult::NoAnswer;
+    return 0;
+}
+
+LinkResult MemoryRead(int channel) {
+    // Bytes left over by an earlier exchange would make the count wrong.
+    PurgeReceive();
+    const uint8_t parameter = static_cast<uint8_t>(channel);
+    SendCommand(BuildCommand(CodeReadMemory, &parameter, 1));
+    const int polls = Silent ? static_cast<int>(QuickGiveUpMs / PollPauseMs) : MemoryPolls;
+    bool heard = false;
+    RxQueueCount = 0;
+    for (int poll = 0; poll < polls; ++poll) {
+        Sleep(PollPauseMs);
+        PollQueue();
+        if (RxQueueCount > 0)
+            heard = true;
+        if (RxQueueCount >= MemoryAnswer)
+            break;
+    }
+    if (RxQueueCount >= MemoryAnswer && ReceiveAnswer(MemoryAnswer) == MemoryAnswer) {
+        std::memcpy(SensorImage[channel], AnswerBuffer + 1, SensorMemorySize);
+        NoteAnswered();
+        return LinkResult::Answered;
+    }
+    NoteUnanswered(heard);
+    SensorOnChannel[channel] = false;
+    return LinkResult::NoAnswer;
+}
+
+#ifndef TAMPON_OSCILLOSCOPE
+LinkResult RawPairExchange(RawPair& raw) {
+    PurgeReceive();
+    const int32_t length = BuildCommand(CodeReadBoth, nullptr, 0);
+    if (SendCommand(length) < length)
+        LinkBeep();
+    bool heard = false;
+    if (!WaitForBytes(RawPairAnswer, Silent ? QuickGiveUpMs : ShortExchangeWaitMs, heard) ||
+        ReceiveAnswer(RawPairAnswer) < RawPairAnswer) {
+        NoteUnanswered(heard);
+        return LinkResult::NoAnswer;
+    }
+    raw[0] = AnswerBuffer[1] + 256 * AnswerBuffer[2];
+    raw[1] = AnswerBuffer[3] + 256 * AnswerBuffer[4];
+    NoteAnswered();
+    return LinkResult::Answered;
+}
+#endif
+
+} // namespace tampon_detail
+
+using namespace tampon_detail;
+
+namespace {
+
+uint8_t DetectSensor(int channel, LinkResult* result) {
+    LinkResult outcome = LinkResult::Busy;
+    uint8_t presence = SensorOnChannel[channel] ? 1 : 0;
+    {
+        ExchangeGuard guard;
+        if (!guard.Refused())
+            presence = Presence(channel, outcome);
+    }
+    if (result)
+        *result = outcome;
+    return presence;
+}
+
+} // namespace
+
+uint8_t DetectSensor1(LinkResult* result) {
+    return DetectSensor(0, result);
+}
+
+uint8_t DetectSensor2(LinkResult* result) {
+    return DetectSensor(1, result);
+}
+
+LinkResult ReadSensorMemory(int channel) {
+    if (!ValidChannel(channel))
+        return LinkResult::NoAnswer;
+    ExchangeGuard guard;
+    if (guard.Refused())
+        return LinkResult::Busy;
+    return MemoryRead(channel);
+}
+
+LinkResult AcquireBlock(uint8_t a, uint8_t b, uint8_t c, uint8_t triggerChannel, uint16_t level,
+                        uint8_t edge, SampleBlock& block) {
+    ExchangeGuard guard;
+    if (guard.Refused())
+        return LinkResult::Busy;
+    const uint16_t sentLevel = level >= 1024 ? 0 : level;
+    const uint32_t bound = BlockWaitMs(a, b, c, sentLevel);
+    PurgeReceive();
+    const uint8_t parameters[7] = {
+        static_cast<uint8_t>(triggerChannel > 1 ? 0 : triggerChannel),
+        a,
+        b,
+        c,
+        static_cast<uint8_t>(sentLevel & 0xFF),
+        static_cast<uint8_t>(sentLevel >> 8),
+        edge,
+    };
+    const int32_t length = BuildCommand(CodeBlock, parameters, 7);
+    if (SendCommand(length) < length)
+        LinkBeep();
+    bool heard = false;
+    if (WaitForBytes(BlockAnswer, bound, heard) && ReceiveAnswer(BlockAnswer) == BlockAnswer) {
+        ConvertBlock(AnswerBuffer, block);
+        NoteAnswered();
+        return LinkResult::Answered;
+    }
+    if (sentLevel != 0 && !heard) {
+        // Nothing came for a triggered block: either the trigger condition
+        // never came or the interface is gone. A presence try tells which
+        // (and a new frame drops the armed block).
+        uint8_t presence = 0;
+        bool probeHeard = false;
+        if (PresenceTry(CodePresence0, presence, probeHeard)) {
+            NoteAnswered();
+            return LinkResult::NoTrigger;
+        }
+        heard = probeHeard;
+    }
+    NoteUnanswered(heard);
+    return LinkResult::NoAnswer;
+}
+
+#ifndef TAMPON_OSCILLOSCOPE
+LinkResult ReadRawPair(RawPair& raw) {
+    ExchangeGuard guard;
+    if (guard.Refused())
+        return LinkResult::Busy;
+    return RawPairExchange(raw);
+}
+
+LinkResult WriteSensorByte(int channel, uint8_t position, uint8_t value) {
+    if (!ValidChannel(channel))
+        return LinkResult::NoAnswer;
+    ExchangeGuard guard;
+    if (guard.Refused())
+        return LinkResult::Busy;
+    PurgeReceive();
+    PurgeTransmit();
+    const uint8_t parameters[2] = {position, value};
+    SendCommand(BuildCommand(channel == 0 ? CodeWrite0 : CodeWrite1, parameters, 2));
+    bool heard = false;
+    if (!WaitForBytes(WriteAnswer, Silent ? QuickGiveUpMs : ShortExchangeWaitMs, heard) ||
+        ReceiveAnswer(WriteAnswer) < WriteAnswer) {
+        NoteUnanswered(heard);
+        return LinkResult::NoAnswer;
+    }
+    NoteAnswered();
+    if (AnswerBuffer[0] != Acknowledged) {
+        LinkBeep();
+        return LinkResult::NotAcknowledged;
+    }
+    return LinkResult::Answered;
+}
+#endif
+
+namespace tampon_detail {
+
+void ResetExchangeState() {
+    Silent = false;
+    UnderWay = false;
+}
+
+} // namespace tampon_detail
