@@ -62,4 +62,25 @@ TEST(AcquisitionTest, LevelStepsStayWithinTheConverter) {
     EXPECT_EQ(TriggerLevelUp(0), 10);
 }
 
+TEST(AcquisitionTest, LevelTextInTheChannelsUnit) {
+    struct Case {
+        uint16_t level;
+        float slope, offset;
+        int decimals;
+        const char* unit;
+        const char* text;
+    };
+    const Case cases[] = {
+        {512, 1.0f, 0.0f, 0, "", "512 "}, // uncalibrated: no unit
+        {512, 0.12210012f, -12.454212f, 1, "%", "50,1 %"},
+        {102, 0.12210012f, -12.454212f, 1, "%", "0,0 %"}, // its zero count reads 0
+        {0, 0.01953125f, -10.0f, 2, "V", "-10,00 V"},
+        {1023, 0.01953125f, -10.0f, 3, "V", "9,980 V"},
+        {65036, 0.01f, 5.0f, 2, "µS", "655,36 µS"}, // a wrapped zero count
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TriggerLevelText(c.level, c.slope, c.offset, c.decimals, c.unit), c.text)
+            << c.level;
+}
+
 } // namespace

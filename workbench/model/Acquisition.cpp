@@ -1,5 +1,7 @@
 #include "model/Acquisition.h"
 
+#include "core/Numbers.h"
+
 #include <cmath>
 
 namespace workbench {
@@ -58,6 +60,14 @@ uint16_t ZeroCountLevel(float slope, float offset) {
     if (!std::isfinite(count) || std::fabs(count) > 4.0e18)
         return 0;
     return static_cast<uint16_t>(static_cast<int64_t>(count));
+}
+
+std::string TriggerLevelText(uint16_t level, float slope, float offset, int decimals,
+                             std::string_view unit) {
+    std::string text = platform::FormatFixed(RawCountValue(level, slope, offset), 6, decimals);
+    text += ' ';
+    text += unit;
+    return text;
 }
 
 } // namespace workbench

@@ -12,6 +12,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <string>
+#include <string_view>
 
 namespace workbench {
 
@@ -92,5 +94,39 @@ enum AcqStateValue : int {
     AcqTwoChannelTimed = 6, // two-channel timed series
     AcqManualXY = 7,        // manual XY loop
 };
+
+// Text of a short string as UTF-8 (a length byte beyond the field is taken
+// as the field's size).
+std::string ShortStringText(const uint8_t* field, std::size_t capacity);
+template <std::size_t N> std::string ShortStringText(const ShortString<N>& field) {
+    return ShortStringText(&field.Length, N);
+}
+// Stores UTF-8 text into a short string in Windows-1252, cut to the field's
+// size (a character it cannot hold becomes "?"). The bytes after the text are
+// left as they were.
+void SetShortString(uint8_t* field, std::size_t capacity, std::string_view text);
+template <std::size_t N> void SetShortString(ShortString<N>& field, std::string_view text) {
+    SetShortString(&field.Length, N, text);
+}
+
+// The preset at window creation: every point, time, manual mean and count
+// zero; both ranges of every series and channel -10 to 10; MeasureCount 95,
+// DeltaTIndex 0; the header of series 1 prepared for mode 0; no series held.
+void PresetMeasurementSet(MeasurementSet& record);
+
+// Prepares the header of series (1..4) for a new acquisition in mode (AcqMode
+// 0..4): counts of that series 0, MeasureCount and DeltaTIndex from the
+// window's number of measurements and interval index, unit, label and
+// decimals of both channels from the link's channel tables; a series 2 to 4
+// also takes the displayed ranges of the series before it. Sensor ranges,
+// points and manual means are left alone. A series outside 1..4 changes
+// nothing.
+void InitSeriesHeader(MeasurementSet& record, int series, int mode, int measureCount,
+                      int timeBaseIndex);
+
+// Sensor detection's copy of one channel's sensor into all four series:
+// SensorMax and DisplayMax from RangeHigh, SensorMin and DisplayMin from
+// RangeLow, unit, label and decimals from the channel tables.
+void CopySensorHeader(MeasurementSet& record, int channel);
 
 } // namespace workbench
