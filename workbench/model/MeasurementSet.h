@@ -99,14 +99,14 @@ enum AcqStateValue : int {
 // as the field's size).
 std::string ShortStringText(const uint8_t* field, std::size_t capacity);
 template <std::size_t N> std::string ShortStringText(const ShortString<N>& field) {
-    return ShortStringText(&field.Length, N);
+    return ShortStringText(reinterpret_cast<const uint8_t*>(&field), N);
 }
 // Stores UTF-8 text into a short string in Windows-1252, cut to the field's
 // size (a character it cannot hold becomes "?"). The bytes after the text are
 // left as they were.
 void SetShortString(uint8_t* field, std::size_t capacity, std::string_view text);
 template <std::size_t N> void SetShortString(ShortString<N>& field, std::string_view text) {
-    SetShortString(&field.Length, N, text);
+    SetShortString(reinterpret_cast<uint8_t*>(&field), N, text);
 }
 
 // The preset at window creation: every point, time, manual mean and count
