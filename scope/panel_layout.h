@@ -72,7 +72,7 @@ struct Component {
 inline constexpr int PanelWidth = 801;
 inline constexpr int PanelHeight = 385;
 
-inline constexpr std::array<Component, 34> Components{{
+inline constexpr auto Components = std::to_array<Component>({
     {"ArrierePlan", ComponentKind::Picture, {0, 0, PanelWidth, PanelHeight}, {}},
     {"PaintBox1", ComponentKind::PaintBox, {16, 28, 385, 308}, {}},
     {"onoff", ComponentKind::SpeedButton, {424, 72, 22, 22}, {}},
@@ -107,7 +107,7 @@ inline constexpr std::array<Component, 34> Components{{
     {"LabelBaseTemps", ComponentKind::Label, {688, 144, 90, 16}, {}},
     {"RadioGroupYa", ComponentKind::RadioGroup, {560, 264, 40, 45}, {}},
     {"RadioGroupYb", ComponentKind::RadioGroup, {604, 264, 40, 45}, {}},
-}};
+});
 
 // The component of that name, or nullptr.
 constexpr const Component* FindComponent(std::string_view name) {
@@ -159,7 +159,7 @@ struct ClickZone {
 
 // The knob zones come first, eight per knob in the order of their positions
 // (Ya, then Yb, then the time base); KnobZone() relies on it.
-inline constexpr std::array<ClickZone, 42> ClickZones{{
+inline constexpr auto ClickZones = std::to_array<ClickZone>({
     {"Ya01V", {488, 232, 17, 25}, ZoneKind::Sensitivity, Knob::Ya, 0, 0, 0.1, "bt01v.jpg"},
     {"Ya02V", {464, 224, 22, 33}, ZoneKind::Sensitivity, Knob::Ya, 0, 1, 0.2, "bt02v.jpg"},
     {"Ya05V", {440, 232, 25, 25}, ZoneKind::Sensitivity, Knob::Ya, 0, 2, 0.5, "bt05v.jpg"},
@@ -257,13 +257,29 @@ inline constexpr std::array<ClickZone, 42> ClickZones{{
     {"Image1", {635, 80, 9, 14}, ZoneKind::ShiftReset, Knob::None, -1, -1, 0, {}},
     {"decalageXdroite", {645, 80, 12, 14}, ZoneKind::HorizontalShift, Knob::None, -1, -1, 2, {}},
     {"decalageXXdroite", {654, 80, 12, 14}, ZoneKind::HorizontalShift, Knob::None, -1, -1, 10, {}},
-}};
+});
+
+static_assert(ClickZones.size() == 3 * 8 + 8 + 5);
 
 // The zone of a knob position (knob is Ya, Yb or TimeBase; position 0..7).
 constexpr const ClickZone& KnobZone(Knob knob, int position) {
     return ClickZones[static_cast<std::size_t>(static_cast<int>(knob) * KnobPositionCount +
                                                position)];
 }
+
+constexpr bool KnobZonesInOrder() {
+    for (int k = 0; k < 3; ++k) {
+        for (int p = 0; p < KnobPositionCount; ++p) {
+            const ClickZone& zone = KnobZone(static_cast<Knob>(k), p);
+            if (static_cast<int>(zone.KnobId) != k || zone.Position != p ||
+                zone.PictureFile.empty()) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+static_assert(KnobZonesInOrder());
 
 // The click zone of that name, or nullptr.
 constexpr const ClickZone* FindZone(std::string_view name) {
