@@ -423,8 +423,10 @@ public:
     const MemoryImage& Memory(int ch) { return Slot(ch).Memory(); }
     void SetGenerator(int ch, Generator generator) { Slot(ch).Signal = std::move(generator); }
 
-    FaultPlan& Faults() { return Plan; }
-    SimLog& Log() { return History; }
+    // The accessors below first bring the device up to now, so that what a
+    // test changes applies from now on and what it reads is current.
+    FaultPlan& Faults();
+    SimLog& Log();
     SimBus& Bus() { return Owner; }
     int Index() const { return BusIndex; }
 
@@ -529,6 +531,16 @@ private:
     // Brings every device up to now.
     void UpdateAll();
     HandleRecord* Find(FT_HANDLE handle);
+    // The start of a call on a handle: every device brought up to now, the
+    // handle's device (nullptr if unknown) and FT_OK or the handle's error.
+    struct Call {
+        SimDevice* Device;
+        FT_STATUS Status;
+    };
+    Call Begin(FT_HANDLE handle);
+    // The end of a call: logged, charged; returns status.
+    FT_STATUS End(SimDevice* device, ApiCall call, FT_STATUS status, uint32_t bytes = 0,
+                  uint64_t arg1 = 0, std::string text = {}, bool poll = false);
     // Checks a handle: FT_OK when usable, else the status to return.
     FT_STATUS Check(HandleRecord* record);
     void Log(SimDevice* device, ApiRecord record);

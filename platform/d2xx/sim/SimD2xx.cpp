@@ -61,6 +61,25 @@ void SimD2xx::UpdateAll() {
         BusRef->Device(i).Update(CallStartUs);
 }
 
+SimD2xx::Call SimD2xx::Begin(FT_HANDLE handle) {
+    UpdateAll();
+    HandleRecord* found = Find(handle);
+    return {found ? found->Device : nullptr, Check(found)};
+}
+
+FT_STATUS SimD2xx::End(SimDevice* device, ApiCall call, FT_STATUS status, uint32_t bytes,
+                       uint64_t arg1, std::string text, bool poll) {
+    ApiRecord record;
+    record.Call = call;
+    record.Status = status;
+    record.Bytes = bytes;
+    record.Arg1 = arg1;
+    record.Text = std::move(text);
+    Log(device, std::move(record));
+    Finish(device, poll);
+    return status;
+}
+
 SimD2xx::HandleRecord* SimD2xx::Find(FT_HANDLE handle) {
     for (auto& record : Handles)
         if (static_cast<void*>(&record) == handle)
@@ -236,19 +255,11 @@ FT_STATUS SimD2xx::Close(FT_HANDLE handle) {
         if (found->Generation == device->Generation())
             device->IsOpened = false;
     }
-    ApiRecord record;
-    record.Call = ApiCall::Close;
-    record.Status = status;
-    Log(device, std::move(record));
-    Finish(device, false);
-    return status;
+    return End(device, ApiCall::Close, status);
 }
 
 FT_STATUS SimD2xx::ResetDevice(FT_HANDLE handle) {
-    UpdateAll();
-    HandleRecord* found = Find(handle);
-    FT_STATUS status = Check(found);
-    SimDevice* device = found ? found->Device : nullptr;
+    auto [device, status] = Begin(handle);
     if (status == FT_OK) {
         if (device->Faults().Has(FaultKind::ResetFails, Command::Any, CallStartUs)) {
             status = FT_IO_ERROR;
@@ -261,19 +272,11 @@ FT_STATUS SimD2xx::ResetDevice(FT_HANDLE handle) {
             s.OutputFreeUs = 0;
         }
     }
-    ApiRecord record;
-    record.Call = ApiCall::ResetDevice;
-    record.Status = status;
-    Log(device, std::move(record));
-    Finish(device, false);
-    return status;
+    return End(device, ApiCall::ResetDevice, status);
 }
 
 FT_STATUS SimD2xx::Purge(FT_HANDLE handle, ULONG mask) {
-    UpdateAll();
-    HandleRecord* found = Find(handle);
-    FT_STATUS status = Check(found);
-    SimDevice* device = found ? found->Device : nullptr;
+    auto [device, status] = Begin(handle);
     uint32_t dropped = 0;
     if (status == FT_OK) {
         auto& s = *device->State;
@@ -292,21 +295,11 @@ FT_STATUS SimD2xx::Purge(FT_HANDLE handle, ULONG mask) {
             }
         }
     }
-    ApiRecord record;
-    record.Call = ApiCall::Purge;
-    record.Arg1 = mask;
-    record.Status = status;
-    record.Bytes = dropped;
-    Log(device, std::move(record));
-    Finish(device, false);
-    return status;
+    return End(device, ApiCall::Purge, status, dropped, mask);
 }
 
 FT_STATUS SimD2xx::GetQueueStatus(FT_HANDLE handle, DWORD* rxBytes) {
-    UpdateAll();
-    HandleRecord* found = Find(handle);
-    FT_STATUS status = Check(found);
-    SimDevice* device = found ? found->Device : nullptr;
+    auto [device, status] = Begin(handle);
     uint32_t count = 0;
     if (status == FT_OK) {
         if (!rxBytes) {
@@ -319,20 +312,11 @@ FT_STATUS SimD2xx::GetQueueStatus(FT_HANDLE handle, DWORD* rxBytes) {
             *rxBytes = count;
         }
     }
-    ApiRecord record;
-    record.Call = ApiCall::GetQueueStatus;
-    record.Status = status;
-    record.Bytes = count;
-    Log(device, std::move(record));
-    Finish(device, true);
-    return status;
+    return End(device, ApiCall::GetQueueStatus, status, count, 0, {}, true);
 }
 
 FT_STATUS SimD2xx::Write(FT_HANDLE handle, void* buffer, DWORD toWrite, DWORD* written) {
-    UpdateAll();
-    HandleRecord* found = Find(handle);
-    FT_STATUS status = Check(found);
-    SimDevice* device = found ? found->Device : nullptr;
+    auto [device, status] = Begin(handle);
     DWORD taken = 0;
     std::string text;
     if (status == FT_OK && (!written || (toWrite > 0 && !buffer)))
@@ -362,22 +346,11 @@ FT_STATUS SimD2xx::Write(FT_HANDLE handle, void* buffer, DWORD toWrite, DWORD* w
     }
     if (written)
         *written = taken;
-    ApiRecord record;
-    record.Call = ApiCall::Write;
-    record.Arg1 = toWrite;
-    record.Status = status;
-    record.Bytes = taken;
-    record.Text = std::move(text);
-    Log(device, std::move(record));
-    Finish(device, false);
-    return status;
+    return End(device, ApiCall::Write, status, taken, toWrite, std::move(text));
 }
 
 FT_STATUS SimD2xx::Read(FT_HANDLE handle, void* buffer, DWORD toRead, DWORD* read) {
-    UpdateAll();
-    HandleRecord* found = Find(handle);
-    FT_STATUS status = Check(found);
-    SimDevice* device = found ? found->Device : nullptr;
+    auto [device, status] = Begin(handle);
     DWORD count = 0;
     std::string text;
     if (status == FT_OK && (!read || (toRead > 0 && !buffer)))
@@ -396,15 +369,7 @@ FT_STATUS SimD2xx::Read(FT_HANDLE handle, void* buffer, DWORD toRead, DWORD* rea
     }
     if (read)
         *read = count;
-    ApiRecord record;
-    record.Call = ApiCall::Read;
-    record.Arg1 = toRead;
-    record.Status = status;
-    record.Bytes = count;
-    record.Text = std::move(text);
-    Log(device, std::move(record));
-    Finish(device, false);
-    return status;
+    return End(device, ApiCall::Read, status, count, toRead, std::move(text));
 }
 
 } // namespace sim

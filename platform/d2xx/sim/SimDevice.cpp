@@ -77,7 +77,18 @@ SimDevice::~SimDevice() = default;
 SensorSlot& SimDevice::Slot(int ch) {
     if (ch < 0 || ch > 1)
         throw std::out_of_range("sensor slot index");
+    Update(platform::CurrentClock().NowUs());
     return Slots[static_cast<std::size_t>(ch)];
+}
+
+FaultPlan& SimDevice::Faults() {
+    Update(platform::CurrentClock().NowUs());
+    return Plan;
+}
+
+SimLog& SimDevice::Log() {
+    Update(platform::CurrentClock().NowUs());
+    return History;
 }
 
 // ---- slots
