@@ -208,7 +208,9 @@ struct Fault {
 
 // The faults armed on one device. Each call returns the fault's index (for
 // Remove). Several faults may apply to the same frame; a NextN fault is used
-// up one per matching frame or call.
+// up one per matching frame or call. Listing and opening faults armed on any
+// device's plan or on the bus's plan apply. A second device on the bus is
+// SimBus::AddDevice (SimRig::AddDevice).
 class FaultPlan {
 public:
     int NoAnswer(Command target, Scope when = Scope::All());
@@ -370,7 +372,8 @@ enum class TransferMode {
     Whole,   // the whole answer at its ready time
 };
 
-// What a frame completed while a block is pending (armed or sampling) does.
+// What a valid frame completed while a block is pending (armed or sampling)
+// does. A frame the parser rejects changes nothing.
 enum class ArmedPolicy {
     Cancel,  // the block is dropped (logged Cancelled) and the frame handled
     Discard, // bytes received are thrown away until the block's answer is ready
@@ -428,6 +431,8 @@ public:
     FaultPlan& Faults();
     SimLog& Log();
     SimBus& Bus() { return Owner; }
+    // The bus's call cost (every device of the bus shares it).
+    void SetCallCostUs(uint32_t us);
     int Index() const { return BusIndex; }
 
     // ---- state (test queries: they cost no virtual time)
