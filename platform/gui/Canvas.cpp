@@ -164,11 +164,14 @@ Qt::PenStyle QtPenStyle(TPenStyle style) {
     return Qt::SolidLine;
 }
 
+// Pen widths beyond any page are drawn this wide.
+constexpr int MaxPenWidth = 10000;
+
 QPen QtPen(const TPen& pen) {
     QPen result(ColorToQColor(pen.Color));
     result.setStyle(QtPenStyle(pen.Style));
     if (pen.Width > 1) {
-        result.setWidth(pen.Width);
+        result.setWidth(std::min(pen.Width, MaxPenWidth));
         result.setCapStyle(Qt::RoundCap);
         result.setJoinStyle(Qt::RoundJoin);
     } else {
@@ -177,6 +180,68 @@ QPen QtPen(const TPen& pen) {
         result.setJoinStyle(Qt::MiterJoin);
     }
     return result;
+}
+
+// The part of the plane worth drawing on: the device and a border of pad
+// pixels around it. Coordinates far beyond it (a curve point mapped millions
+// of pixels away) are cut to it first, so that no drawing call walks them.
+struct Area {
+    int64_t Left, Top, Right, Bottom; // inclusive
+};
+
+Area DrawableArea(QPainter& p, QPaintDevice* device, int pad) {
+    constexpr int64_t Far = int64_t(1) << 24;
+    if (device == nullptr || !p.combinedTransform().isIdentity())
+        return Area{-Far, -Far, Far, Far};
+    return Area{-int64_t(pad), -int64_t(pad), int64_t(device->width()) + pad,
+                int64_t(device->height()) + pad};
+}
+
+// Liang-Barsky: cuts the segment a-b to the area; false when nothing is left.
+bool ClipSegment(const Area& area, QPoint& a, QPoint& b) {
+    const auto inside = [&](QPoint q) {
+        return q.x() >= area.Left && q.x() <= area.Right && q.y() >= area.Top &&
+               q.y() <= area.Bottom;
+    };
+    if (inside(a) && inside(b))
+        return true;
+    const double x0 = a.x(), y0 = a.y();
+    const double dx = double(b.x()) - x0, dy = double(b.y()) - y0;
+    double t0 = 0, t1 = 1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x0 - double(area.Left), double(area.Right) - x0, y0 - double(area.Top),
+                         double(area.Bottom) - y0};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    if (t1 < 1)
+        b = QPoint(int(std::lround(x0 + t1 * dx)), int(std::lround(y0 + t1 * dy)));
+    if (t0 > 0)
+        a = QPoint(int(std::lround(x0 + t0 * dx)), int(std::lround(y0 + t0 * dy)));
+    return true;
+}
+
+// Cuts a box (x1 < x2, y1 < y2, right and bottom excluded) to the area; false
+// when it lies wholly outside.
+bool ClipBox(const Area& area, int64_t& x1, int64_t& y1, int64_t& x2, int64_t& y2) {
+    if (x2 <= area.Left || x1 > area.Right || y2 <= area.Top || y1 > area.Bottom)
+        return false;
+    x1 = std::max(x1, area.Left);
+    y1 = std::max(y1, area.Top);
+    x2 = std::min(x2, area.Right + 1);
+    y2 = std::min(y2, area.Bottom + 1);
+    return true;
 }
 
 bool ThinSolid(const TPen& pen) {
@@ -215,11 +280,14 @@ void TCanvas::MoveTo(int x, int y) {
 }
 
 void TCanvas::LineTo(int x, int y) {
-    const QPoint from(PenPos.X, PenPos.Y);
-    const QPoint to(x, y);
+    QPoint from(PenPos.X, PenPos.Y);
+    QPoint to(x, y);
     PenPos = TPoint{x, y};
     QPainter* p = D->Active();
     if (p == nullptr || Pen.Style == psClear || from == to)
+        return;
+    const Area area = DrawableArea(*p, D->Target(), std::min(Pen.Width, MaxPenWidth) + 2);
+    if (!ClipSegment(area, from, to) || from == to)
         return;
     ApplyMode(*p, Pen.Mode, D->Target());
     if (ThinSolid(Pen)) {
@@ -253,18 +321,20 @@ void TCanvas::Polyline(const std::vector<TPoint>& points) {
     PenPos = saved;
 }
 
-void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
+void TCanvas::Rectangle(int left, int top, int right, int bottom) {
     QPainter* p = D->Active();
     if (p == nullptr)
         return;
-    if (x2 < x1)
-        std::swap(x1, x2);
-    if (y2 < y1)
-        std::swap(y1, y2);
+    int64_t bx1 = std::min(left, right), bx2 = std::max(left, right);
+    int64_t by1 = std::min(top, bottom), by2 = std::max(top, bottom);
+    if (bx2 == bx1 || by2 == by1)
+        return;
+    const Area area = DrawableArea(*p, D->Target(), std::min(Pen.Width, MaxPenWidth) + 2);
+    if (!ClipBox(area, bx1, by1, bx2, by2))
+        return;
+    const int x1 = int(bx1), y1 = int(by1), x2 = int(bx2), y2 = int(by2);
     const int w = x2 - x1;
     const int h = y2 - y1;
-    if (w <= 0 || h <= 0)
-        return;
     ApplyMode(*p, Pen.Mode, D->Target());
     const bool outline = Pen.Style != psClear;
     if (Brush.Style == bsSolid) {
@@ -296,18 +366,22 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
     ResetMode(*p);
 }
 
-void TCanvas::Ellipse(int x1, int y1, int x2, int y2) {
+void TCanvas::Ellipse(int left, int top, int right, int bottom) {
     QPainter* p = D->Active();
     if (p == nullptr)
         return;
-    if (x2 < x1)
-        std::swap(x1, x2);
-    if (y2 < y1)
-        std::swap(y1, y2);
-    const int w = x2 - x1;
-    const int h = y2 - y1;
-    if (w <= 0 || h <= 0)
+    const int64_t x1 = std::min(left, right), x2 = std::max(left, right);
+    const int64_t y1 = std::min(top, bottom), y2 = std::max(top, bottom);
+    // An ellipse larger than any page is left out rather than flattened.
+    constexpr int64_t MaxExtent = 1 << 16;
+    if (x2 == x1 || y2 == y1 || x2 - x1 > MaxExtent || y2 - y1 > MaxExtent)
         return;
+    int64_t cx1 = x1, cy1 = y1, cx2 = x2, cy2 = y2;
+    const Area area = DrawableArea(*p, D->Target(), std::min(Pen.Width, MaxPenWidth) + 2);
+    if (!ClipBox(area, cx1, cy1, cx2, cy2))
+        return;
+    const int w = int(x2 - x1);
+    const int h = int(y2 - y1);
     ApplyMode(*p, Pen.Mode, D->Target());
     p->setPen(QtPen(Pen));
     if (Brush.Style == bsSolid)
@@ -316,9 +390,9 @@ void TCanvas::Ellipse(int x1, int y1, int x2, int y2) {
         p->setBrush(Qt::NoBrush);
     if (w == 1 || h == 1) {
         if (Pen.Style != psClear)
-            p->fillRect(QRect(x1, y1, w, h), ColorToQColor(Pen.Color));
+            p->fillRect(QRect(int(x1), int(y1), w, h), ColorToQColor(Pen.Color));
     } else {
-        p->drawEllipse(QRect(x1, y1, w - 1, h - 1));
+        p->drawEllipse(QRect(int(x1), int(y1), w - 1, h - 1));
     }
     p->setBrush(Qt::NoBrush);
     ResetMode(*p);
@@ -328,12 +402,11 @@ void TCanvas::FillRect(const TRect& rect) {
     QPainter* p = D->Active();
     if (p == nullptr || Brush.Style == bsClear)
         return;
-    const int left = std::min(rect.Left, rect.Right);
-    const int top = std::min(rect.Top, rect.Bottom);
-    const int w = std::abs(rect.Right - rect.Left);
-    const int h = std::abs(rect.Bottom - rect.Top);
-    if (w > 0 && h > 0)
-        p->fillRect(QRect(left, top, w, h), ColorToQColor(Brush.Color));
+    int64_t x1 = std::min(rect.Left, rect.Right), x2 = std::max(rect.Left, rect.Right);
+    int64_t y1 = std::min(rect.Top, rect.Bottom), y2 = std::max(rect.Top, rect.Bottom);
+    if (x2 == x1 || y2 == y1 || !ClipBox(DrawableArea(*p, D->Target(), 1), x1, y1, x2, y2))
+        return;
+    p->fillRect(QRect(int(x1), int(y1), int(x2 - x1), int(y2 - y1)), ColorToQColor(Brush.Color));
 }
 
 void TCanvas::Polygon(const std::vector<TPoint>& points) {
@@ -377,6 +450,9 @@ void TCanvas::TextOut(int x, int y, const QString& text) {
     if (p == nullptr || text.isEmpty())
         return;
     const ResolvedFont font = ResolveFont(Font, D->Target());
+    const Area area = DrawableArea(*p, D->Target(), 1);
+    if (y > area.Bottom || int64_t(y) + font.CellHeight < area.Top || x > area.Right)
+        return;
     if (Brush.Style == bsSolid) {
         const int width = QFontMetrics(font.Font, D->Target()).horizontalAdvance(text);
         p->fillRect(QRect(x, y, width, font.CellHeight), ColorToQColor(Brush.Color));
