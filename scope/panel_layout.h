@@ -9,6 +9,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string_view>
 
 namespace PanelLayout {
@@ -303,26 +304,16 @@ struct KnobLayout {
 inline constexpr int KnobPictureWidth = 105;
 inline constexpr int KnobPictureHeight = 89;
 
+// clang-format off
 inline constexpr std::array<KnobLayout, 3> Knobs{{
-    {Knob::Ya,
-     "FondBtYa",
-     {424, 240, KnobPictureWidth, KnobPictureHeight},
-     {51, 42},
-     4,
+    {Knob::Ya, "FondBtYa", {424, 240, KnobPictureWidth, KnobPictureHeight}, {51, 42}, 4,
      "bouton_ya_init.jpg"},
-    {Knob::Yb,
-     "FondBtYb",
-     {680, 240, KnobPictureWidth, KnobPictureHeight},
-     {51, 42},
-     4,
+    {Knob::Yb, "FondBtYb", {680, 240, KnobPictureWidth, KnobPictureHeight}, {51, 42}, 4,
      "bouton_yb_init.jpg"},
-    {Knob::TimeBase,
-     "FondBaseTemps",
-     {672, 48, KnobPictureWidth, KnobPictureHeight},
-     {51, 42},
-     2,
+    {Knob::TimeBase, "FondBaseTemps", {672, 48, KnobPictureWidth, KnobPictureHeight}, {51, 42}, 2,
      "bouton_bt_init.jpg"},
 }};
+// clang-format on
 
 constexpr const KnobLayout& KnobOf(Knob knob) {
     return Knobs[static_cast<std::size_t>(knob)];

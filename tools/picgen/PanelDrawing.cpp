@@ -41,20 +41,22 @@ QImage Halved(const QImage& picture) {
     return out;
 }
 
-// count triangles pointing along (dx, dy) (a unit axis), stacked along it and
-// centred on centre; each is `length` long along the axis and `width` across.
+// count triangles pointing along axis (a unit vector along x or y), stacked
+// along it and centred on centre; each is `length` long along the axis and
+// `width` across. The back of the stack falls on a pixel edge, so that the
+// bases stay sharp.
 void DrawTriangles(QPainter& painter, QPointF centre, QPointF axis, int count, double length,
                    double width, double step) {
     const QPointF across(-axis.y(), axis.x());
     const double span = length + step * (count - 1);
+    QPointF back = centre - axis * (span / 2);
+    back = axis.x() != 0 ? QPointF(std::round(back.x()), back.y())
+                         : QPointF(back.x(), std::round(back.y()));
     for (int i = 0; i < count; ++i) {
-        // Base of triangle i, from the back of the stack towards its front.
-        const double base = -span / 2 + step * i;
-        const QPointF baseCentre = centre + axis * base;
-        const QPointF apex = baseCentre + axis * length;
-        const QPolygonF triangle{baseCentre + across * (width / 2), apex,
-                                 baseCentre - across * (width / 2)};
-        painter.drawPolygon(triangle);
+        const QPointF base = back + axis * (step * i);
+        const QPointF apex = base + axis * length;
+        painter.drawPolygon(
+            QPolygonF{base + across * (width / 2), apex, base - across * (width / 2)});
     }
 }
 
