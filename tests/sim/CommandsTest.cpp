@@ -18,8 +18,8 @@ using simtest::Frame;
 using simtest::Host;
 
 Bytes MemoryAnswer(const sim::MemoryImage& memory) {
-    Bytes answer{0x55};
-    answer.insert(answer.end(), memory.begin(), memory.end());
+    Bytes answer(1 + memory.size(), 0x55);
+    std::copy(memory.begin(), memory.end(), answer.begin() + 1);
     return answer;
 }
 

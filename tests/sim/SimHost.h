@@ -16,12 +16,15 @@ using Bytes = std::vector<uint8_t>;
 
 // A frame: length byte, code and parameters, check byte.
 inline Bytes Frame(std::initializer_list<uint8_t> body) {
-    Bytes frame{static_cast<uint8_t>(body.size())};
-    frame.insert(frame.end(), body.begin(), body.end());
-    uint8_t check = 0;
-    for (uint8_t b : frame)
+    Bytes frame(body.size() + 2);
+    frame[0] = static_cast<uint8_t>(body.size());
+    uint8_t check = frame[0];
+    std::size_t at = 1;
+    for (uint8_t b : body) {
+        frame[at++] = b;
         check ^= b;
-    frame.push_back(check);
+    }
+    frame[at] = check;
     return frame;
 }
 
