@@ -40,6 +40,7 @@ TEST_F(EmbeddedPictures, EveryResourceDecodesWithItsSize) {
     for (const Case& c : jpegs) {
         const QImage image = LoadJpeg(Resource(c.Name));
         EXPECT_EQ(image.size(), QSize(c.Width, c.Height)) << c.Name;
+        EXPECT_TRUE(IsBaselineWithoutSubsampling(ReadBytes(Resource(c.Name)))) << c.Name;
     }
     const Case pngs[] = {
         {"outil0.png", 32, 32}, {"outil1.png", 32, 32},     {"outil2.png", 32, 32},

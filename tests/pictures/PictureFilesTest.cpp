@@ -47,6 +47,7 @@ void ExpectDataFiles(const QDir& folder) {
             ASSERT_FALSE(image.isNull()) << path.toStdString();
             EXPECT_EQ(image.size(), QSize(KnobPictureWidth, KnobPictureHeight))
                 << path.toStdString();
+            EXPECT_TRUE(IsBaselineWithoutSubsampling(ReadBytes(path))) << path.toStdString();
         }
     }
 }

@@ -62,6 +62,32 @@ inline int Distance(QRgb a, QRgb b) {
                      std::abs(qBlue(a) - qBlue(b))});
 }
 
+// The JPEG's frame is baseline (SOF0) with every component at full resolution
+// (sampling 1x1: no chroma subsampling).
+inline bool IsBaselineWithoutSubsampling(const QByteArray& jpeg) {
+    const auto* b = reinterpret_cast<const uchar*>(jpeg.constData());
+    qsizetype i = 2; // after SOI
+    while (i + 4 <= jpeg.size() && b[i] == 0xFF) {
+        const int marker = b[i + 1];
+        const int length = (b[i + 2] << 8) | b[i + 3];
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
+            marker != 0xCC) {
+            if (marker != 0xC0 || i + 10 > jpeg.size()) {
+                return false;
+            }
+            const int components = b[i + 9];
+            for (int c = 0; c < components; ++c) {
+                if (i + 11 + 3 * c >= jpeg.size() || b[i + 11 + 3 * c] != 0x11) {
+                    return false;
+                }
+            }
+            return true;
+        }
+        i += 2 + length;
+    }
+    return false;
+}
+
 inline std::string Describe(QRgb pixel) {
     return "RGB(" + std::to_string(qRed(pixel)) + ", " + std::to_string(qGreen(pixel)) + ", " +
            std::to_string(qBlue(pixel)) + ")";
