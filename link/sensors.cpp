@@ -143,10 +143,15 @@ long double NumberOr(int channel, FieldPlace field, long double fallback) {
     return fallback;
 }
 
+// Truncation toward zero in extended precision (a quotient just below a
+// whole number must not round up to it first), saturated to Int32.
 int32_t TruncToInt32(long double quotient) {
-    return static_cast<int32_t>(std::clamp<int64_t>(
-        platform::TruncTowardZero(static_cast<double>(quotient)),
-        std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+    const long double whole = std::trunc(quotient);
+    if (whole >= static_cast<long double>(std::numeric_limits<int32_t>::max()))
+        return std::numeric_limits<int32_t>::max();
+    if (whole <= static_cast<long double>(std::numeric_limits<int32_t>::min()))
+        return std::numeric_limits<int32_t>::min();
+    return static_cast<int32_t>(whole);
 }
 
 // What an identification writes into the tables of one channel.

@@ -1,0 +1,142 @@
+#include "LinkFixture.h"
+
+#include <bit>
+#include <functional>
+
+namespace {
+
+class LinkConvert : public LinkTest {
+protected:
+    void SetUp() override {
+        LinkTest::SetUp();
+        PresetTables();
+    }
+
+    static void SetTables(int ch, float slope, float offset, int decimals, int rawLow = -100000,
+                          int rawHigh = 100000) {
+        ChannelSlope[ch] = slope;
+        ChannelOffset[ch] = offset;
+        ChannelDecimals[ch] = decimals;
+        RangeRawLow[ch] = rawLow;
+        RangeRawHigh[ch] = rawHigh;
+    }
+};
+
+TEST_F(LinkConvert, OutOfRangeValuesAsHeld) {
+    EXPECT_EQ(std::bit_cast<uint32_t>(OverRangeValue), 0x542E9F7Cu);
+    EXPECT_EQ(std::bit_cast<uint32_t>(UnderRangeValue), 0xD42E9F7Cu);
+    EXPECT_EQ(static_cast<double>(OverRangeValue), 3000000053248.0);
+}
+
+TEST_F(LinkConvert, UncalibratedChannelReadsEveryCountAsItself) {
+    ResetCalibration(0);
+    ChannelDecimals[0] = 0;
+    for (int raw = 0; raw <= 1023; ++raw)
+        ASSERT_EQ(ConvertRawCount(0, raw), static_cast<float>(raw)) << raw;
+    EXPECT_EQ(ConvertRawCount(0, -1), UnderRangeValue);
+    EXPECT_EQ(ConvertRawCount(0, 1024), OverRangeValue);
+    EXPECT_EQ(ConvertRawCount(0, 65535), OverRangeValue);
+}
+
+TEST_F(LinkConvert, RangeLimitsAndRoundingToTheSensorDecimals) {
+    struct Case {
+        float Slope, Offset;
+        int Decimals, RawLow, RawHigh, Raw;
+        float Value;
+    };
+    const Case cases[] = {
+        {0.125f, 0, 2, 0, 1023, 1, 0.13f},       // 0.125 half away from zero
+        {0.125f, -0.25f, 2, 0, 1023, 1, -0.13f}, // -0.125
+        {0.5f, 0, 0, 0, 1023, 5, 3.0f},          // 2.5
+        {0.5f, -5, 0, 0, 1023, 5, -3.0f},        // -2.5
+        {0.1f, 0, 1, 0, 1023, 3, 0.3f},
+        {1, 0, 0, 100, 900, 100, 100.0f}, // the limits themselves convert
+        {1, 0, 0, 100, 900, 900, 900.0f},
+        {1, 0, 0, 100, 900, 99, UnderRangeValue},
+        {1, 0, 0, 100, 900, 901, OverRangeValue},
+        {1e6f, 0, 2, 0, 1023, 1000, 1e9f}, // beyond 8 integer digits
+    };
+    for (const auto& c : cases) {
+        SetTables(0, c.Slope, c.Offset, c.Decimals, c.RawLow, c.RawHigh);
+        EXPECT_EQ(ConvertRawCount(0, c.Raw), c.Value)
+            << c.Slope << " x " << c.Raw << " + " << c.Offset << ", " << c.Decimals << " places";
+    }
+}
+
+TEST_F(LinkConvert, BlockSamplesInTimeOrderChannelZeroFirst) {
+    Rig.Plug(0, sim::FixtureU, sim::Generator::Indexed([](int64_t n) { return double(n); }));
+    Rig.Plug(1, sim::FixtureU, sim::Generator::Indexed([](int64_t n) { return 1000.0 - n; }));
+    ASSERT_TRUE(IdentifySensor(0));
+    ASSERT_TRUE(IdentifySensor(1));
+    SampleBlock block{};
+    const double start = NowMs();
+    ASSERT_EQ(AcquireBlock(5, 128, 1, 0, 0, 0, block), LinkResult::Answered);
+    // 94 intervals of 0.5 ms, then the 381 bytes in 62-byte pieces.
+    EXPECT_GE(NowMs() - start, 47.0);
+    EXPECT_LT(NowMs() - start, 60.0);
+    for (int k = 0; k < BlockSampleCount; ++k) {
+        ASSERT_EQ(block[0][k], float(k + 1)) << k;
+        ASSERT_EQ(block[1][k], float(1000 - (k + 1))) << k;
+    }
+}
+
+TEST_F(LinkConvert, BlockSamplesAreConvertedAndRounded) {
+    Rig.Plug(0, sim::FixtureB, sim::Generator::Sequence({19, 20, 98, 270, 981}));
+    Rig.Plug(1, sim::FixtureA, sim::Generator::Raw16(1024));
+    ASSERT_TRUE(IdentifySensor(0));
+    ASSERT_TRUE(IdentifySensor(1));
+    SampleBlock block{};
+    ASSERT_EQ(AcquireBlock(5, 128, 2, 0, 0, 0, block), LinkResult::Answered);
+    const float expected[] = {UnderRangeValue, -10.0f, -0.3f, 21.3f, OverRangeValue};
+    for (int k = 0; k < 5; ++k)
+        EXPECT_EQ(block[0][k], expected[k]) << k;
+    EXPECT_EQ(block[0][94], OverRangeValue);
+    EXPECT_EQ(block[1][0], OverRangeValue);
+}
+
+TEST_F(LinkConvert, ReadChannelsConvertsOneReadingOfBoth) {
+    Rig.Plug(0, sim::FixtureA, sim::Generator::Dc(511));
+    Rig.Plug(1, sim::FixtureB, sim::Generator::Dc(270));
+    ASSERT_TRUE(IdentifySensor(0));
+    ASSERT_TRUE(IdentifySensor(1));
+    ValuePair values{};
+    const int64_t start = Rig.NowUs();
+    ASSERT_EQ(ReadChannels(values), LinkResult::Answered);
+    EXPECT_EQ(values, (ValuePair{-0.01f, 21.3f}));
+    EXPECT_EQ(Rig.Log().ExpectFrames({"01 AA AB"}, start), "");
+}
+
+TEST_F(LinkConvert, ZeroAdjustmentMakesTheSteadyInputReadZero) {
+    Rig.Plug(0, sim::FixtureA, sim::Generator::Dc(512));
+    ASSERT_TRUE(IdentifySensor(0));
+    ChannelSlope[0] = 0.02f;
+    const int64_t start = Rig.NowUs();
+    LinkResult result = LinkResult::NoAnswer;
+    const float offset = ZeroChannel(0, &result);
+    EXPECT_EQ(result, LinkResult::Answered);
+    EXPECT_EQ(offset, -10.24f);
+    EXPECT_EQ(ChannelOffset[0], -10.24f);
+    EXPECT_EQ(ConvertRawCount(0, 512), 0.0f);
+    EXPECT_EQ(Rig.Log().FramesHexSince(start), std::vector<std::string>(25, "01 AA AB"));
+    EXPECT_GE(Rig.NowUs() - start, sim::Ms(250));
+    // Only the working offset changes.
+    EXPECT_EQ(ChannelSlope[0], 0.02f);
+    EXPECT_EQ(StoredOffset[0], -10.0f);
+    EXPECT_EQ(RangeRawLow[0], 0);
+    EXPECT_EQ(RangeRawHigh[0], 1023);
+}
+
+TEST_F(LinkConvert, ZeroAdjustmentWithoutAnswerKeepsTheOffset) {
+    Rig.Plug(0, sim::FixtureA, sim::Generator::Dc(512));
+    ASSERT_TRUE(IdentifySensor(0));
+    Rig.Faults().NoAnswer(sim::Command::AA, sim::Scope::Window(Rig.NowUs() + sim::Ms(100),
+                                                               Rig.NowUs() + sim::Ms(5000)));
+    LinkResult result = LinkResult::Answered;
+    EXPECT_EQ(ZeroChannel(0, &result), -10.0f);
+    EXPECT_EQ(result, LinkResult::NoAnswer);
+    EXPECT_EQ(ChannelOffset[0], -10.0f);
+    ASSERT_TRUE(IdentifySensor(0));
+    EXPECT_EQ(ChannelOffset[0], -10.0f) << "no zero remembered";
+}
+
+} // namespace

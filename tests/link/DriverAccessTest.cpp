@@ -1,0 +1,77 @@
+#include "LinkFixture.h"
+
+#include <cstring>
+
+namespace {
+
+// Driver access before any opening.
+class LinkDriverAccess : public LinkTest {
+protected:
+    void SetUp() override {}
+};
+
+TEST_F(LinkDriverAccess, CountIsZeroWithoutDeviceAndMinusOneOnDriverFailure) {
+    EXPECT_EQ(GetDeviceCount(), 1);
+    EXPECT_EQ(DeviceCount, 1);
+    Rig.Bus().Faults().ListFails(sim::Scope::Next());
+    EXPECT_EQ(GetDeviceCount(), -1) << "never the stale count";
+    Rig.Device().Disconnect();
+    EXPECT_EQ(GetDeviceCount(), 0);
+}
+
+TEST_F(LinkDriverAccess, TheFirstListedOfTwoDevicesIsOpened) {
+    Rig.AddDevice("Autre interface");
+    ASSERT_EQ(GetDeviceCount(), 2);
+    OpenFirstInterface();
+    EXPECT_STREQ(DescriptionBuffer, sim::DefaultDescription);
+    EXPECT_TRUE(Rig.Device(0).Opened());
+    EXPECT_FALSE(Rig.Device(1).Opened());
+    Rig.Plug(0, sim::FixtureA);
+    EXPECT_TRUE(IdentifySensor(0));
+    EXPECT_EQ(Rig.Device(1).Log().Count(sim::Command::Any), 0);
+}
+
+TEST_F(LinkDriverAccess, DescriptionIsCutTo49Characters) {
+    struct Case {
+        int Length;
+        size_t Used;
+    };
+    for (Case c : {Case{20, 20}, Case{49, 49}, Case{50, 49}, Case{63, 49}}) {
+        Rig.Faults().LongDescription(c.Length);
+        std::memset(DescriptionBuffer, 'x', sizeof DescriptionBuffer);
+        ASSERT_EQ(GetDeviceDescription(0), FT_OK);
+        EXPECT_EQ(std::strlen(DescriptionBuffer), c.Used) << c.Length;
+        EXPECT_EQ(std::string(DescriptionBuffer),
+                  Rig.Device().ReportedDescription().substr(0, c.Used));
+    }
+    // A description of exactly 49 characters opens the device.
+    Rig.Faults().LongDescription(49);
+    ASSERT_EQ(GetDeviceDescription(0), FT_OK);
+    EXPECT_EQ(OpenInterface(DescriptionBuffer), FT_OK);
+}
+
+TEST_F(LinkDriverAccess, FailuresComeBackAsStatusesAndZeroCounts) {
+    Rig.Faults().DescriptionFails(sim::Scope::Next());
+    EXPECT_NE(GetDeviceDescription(0), FT_OK);
+    EXPECT_NE(GetDeviceDescription(5), FT_OK);
+    OpenFirstInterface();
+
+    const int32_t length = BuildCommand(0xE1, nullptr, 0);
+    Rig.Faults().WriteFails(sim::Command::Any, sim::Scope::Next());
+    EXPECT_EQ(SendCommand(length), 0);
+    EXPECT_EQ(SendCommand(length), 3);
+    Sleep(20);
+    ASSERT_EQ(PollQueue(), FT_OK);
+    ASSERT_EQ(RxQueueCount, 2u);
+    Rig.Faults().PollFails(sim::Command::Any, sim::Scope::Next());
+    EXPECT_NE(PollQueue(), FT_OK);
+    EXPECT_EQ(RxQueueCount, 0u) << "a failed poll counts no waiting byte";
+    Rig.Faults().ReadFails(sim::Command::Any, sim::Scope::Next());
+    EXPECT_EQ(ReceiveAnswer(2), 0);
+    EXPECT_EQ(ReceiveAnswer(2), 2);
+    EXPECT_EQ(AnswerBuffer[0], 0x55);
+    EXPECT_EQ(CloseInterface(), FT_OK);
+    EXPECT_FALSE(Rig.Device().Opened());
+}
+
+} // namespace

@@ -1,0 +1,53 @@
+// A link test: the simulated interface on the virtual clock, scripted dialogs,
+// fresh link state, and the interface opened as the programs' start-up opens it.
+#pragma once
+
+#include "tampon.h"
+
+#include "ScriptedDialogsFixture.h"
+#include "core/Clock.h"
+#include "d2xx/sim/SimRig.h"
+#include "d2xx/sim/fixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+class LinkTest : public ::testing::Test {
+protected:
+    LinkTest() { ResetLinkState(); }
+    ~LinkTest() override { ResetLinkState(); }
+
+    void SetUp() override { OpenFirstInterface(); }
+
+    // Count, description of device 0, open by description, two resets 100 ms apart.
+    void OpenFirstInterface() {
+        ASSERT_GE(GetDeviceCount(), 1);
+        ASSERT_EQ(GetDeviceDescription(0), FT_OK);
+        ASSERT_EQ(OpenInterface(DescriptionBuffer), FT_OK);
+        ResetInterface();
+        Sleep(100);
+        ResetInterface();
+        Sleep(100);
+    }
+
+    // What the start-up sets before the first identification.
+    static void PresetTables() {
+        for (int ch = 0; ch < 2; ++ch) {
+            ChannelSlope[ch] = 1;
+            ChannelOffset[ch] = 0;
+            CalRawLow[ch] = 0;
+            RangeHigh[ch] = StoredRangeHigh[ch] = 10;
+            RangeLow[ch] = StoredRangeLow[ch] = -10;
+        }
+    }
+
+    double NowMs() { return Rig.NowMs(); }
+    std::vector<std::string> FramesSince(int64_t us) { return Rig.Log().FramesHexSince(us); }
+    platform::ScriptedDialogs& Dialogs() { return Guard.Dialogs; }
+    std::vector<platform::MessageRequest> Boxes() { return Dialogs().Messages(); }
+
+    sim::SimRig Rig;
+    ScriptedDialogsGuard Guard;
+};
