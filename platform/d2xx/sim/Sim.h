@@ -306,7 +306,10 @@ struct FrameRecord {
     std::vector<uint8_t> Bytes;
     Command Kind = Command::Unknown;
     FrameOutcome Outcome = FrameOutcome::Answered;
-    std::string Reason;         // "check", "code", "length", "parameter", "gap", or a fault name
+    // Rejected: "check", "code", "length", "channel", "parameter" or "gap" (a
+    // partial frame followed by a pause of more than 20 ms); Dropped: the
+    // fault's name or "unplugged"; Cancelled: "frame" or "gone".
+    std::string Reason;
     int64_t AnswerReadyUs = -1; // when the answer started entering the queue
     // "01 E1 E0"
     std::string Hex() const;
@@ -329,7 +332,8 @@ public:
     std::vector<FrameRecord> FramesSince(int64_t tUs) const;
     // The hex of the frames received at or after tUs, e.g. {"01 E1 E0", ...}.
     std::vector<std::string> FramesHexSince(int64_t tUs = 0) const;
-    // "" when the frames received at or after sinceUs are exactly `expected`
+    // "" when the frames received at or after sinceUs (rejected ones
+    // included) are exactly `expected`
     // (hex, spaces as in "01 E1 E0"), else a readable difference.
     // Use: EXPECT_EQ(log.ExpectFrames({"01 E1 E0", "02 EE 00 EC"}), "");
     std::string ExpectFrames(const std::vector<std::string>& expected, int64_t sinceUs = 0) const;
