@@ -63,6 +63,21 @@ bool WaitForBytes(DWORD count, uint32_t boundMs, bool& heard) {
     }
 }
 
+// Up to `polls` polls, each after a 10 ms pause, until count bytes wait.
+// heard becomes true as soon as any byte is waiting.
+bool WaitPaced(DWORD count, int polls, bool& heard) {
+    RxQueueCount = 0;
+    for (int poll = 0; poll < polls; ++poll) {
+        Sleep(PollPauseMs);
+        PollQueue();
+        if (RxQueueCount > 0)
+            heard = true;
+        if (RxQueueCount >= count)
+            return true;
+    }
+    return false;
+}
+
 // One presence try: purges, frame, 10 ms, up to ten polls 10 ms apart. True
 // with the presence byte when an acknowledged answer came within the polls;
 // an answer that did not come in time is an unanswered try (the status byte
@@ -72,16 +87,8 @@ bool PresenceTry(uint8_t code, uint8_t& presence, bool& heard) {
     PurgeTransmit();
     SendCommand(BuildCommand(code, nullptr, 0));
     Sleep(PollPauseMs);
-    RxQueueCount = 0;
-    for (int poll = 0; poll < PresencePolls; ++poll) {
-        Sleep(PollPauseMs);
-        PollQueue();
-        if (RxQueueCount > 0)
-            heard = true;
-        if (RxQueueCount >= PresenceAnswer)
-            break;
-    }
-    if (RxQueueCount < PresenceAnswer || ReceiveAnswer(PresenceAnswer) < PresenceAnswer)
+    if (!WaitPaced(PresenceAnswer, PresencePolls, heard) ||
+        ReceiveAnswer(PresenceAnswer) < PresenceAnswer)
         return false;
     if (AnswerBuffer[0] != Acknowledged)
         return false;
@@ -177,16 +184,7 @@ LinkResult MemoryRead(int channel) {
     SendCommand(BuildCommand(CodeReadMemory, &parameter, 1));
     const int polls = Silent ? static_cast<int>(QuickGiveUpMs / PollPauseMs) : MemoryPolls;
     bool heard = false;
-    RxQueueCount = 0;
-    for (int poll = 0; poll < polls; ++poll) {
-        Sleep(PollPauseMs);
-        PollQueue();
-        if (RxQueueCount > 0)
-            heard = true;
-        if (RxQueueCount >= MemoryAnswer)
-            break;
-    }
-    if (RxQueueCount >= MemoryAnswer && ReceiveAnswer(MemoryAnswer) == MemoryAnswer) {
+    if (WaitPaced(MemoryAnswer, polls, heard) && ReceiveAnswer(MemoryAnswer) == MemoryAnswer) {
         std::memcpy(SensorImage[channel], AnswerBuffer + 1, SensorMemorySize);
         NoteAnswered();
         return LinkResult::Answered;

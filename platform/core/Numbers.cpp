@@ -123,52 +123,68 @@ template <typename T> bool DigitsToValue(const DecimalDigits& d, T& value) {
     return true;
 }
 
-template <typename T> bool ParseComma(std::string_view text, T& value) {
-    size_t i = 0;
-    const size_t n = text.size();
-    while (i < n && text[i] == ' ')
-        ++i;
-    std::string normal;
-    normal.reserve(n + 2);
-    if (i < n && (text[i] == '+' || text[i] == '-')) {
-        if (text[i] == '-')
-            normal += '-';
-        ++i;
+// Reads the number form of TryParseComma from text at i into normal, in the
+// standard parser's form ('.' for the comma, no '+').
+class NumberScanner {
+public:
+    NumberScanner(std::string_view text, std::string& normal) : Text(text), Normal(normal) {}
+
+    size_t At = 0;
+
+    void SkipBlanks() {
+        while (At < Text.size() && Text[At] == ' ')
+            ++At;
     }
-    int mantissaDigits = 0;
-    while (i < n && text[i] >= '0' && text[i] <= '9') {
-        normal += text[i++];
-        ++mantissaDigits;
-    }
-    if (i < n && text[i] == ',') {
-        normal += '.';
-        ++i;
-        while (i < n && text[i] >= '0' && text[i] <= '9') {
-            normal += text[i++];
-            ++mantissaDigits;
+    bool Take(char c) {
+        if (At < Text.size() && Text[At] == c) {
+            ++At;
+            return true;
         }
-    }
-    if (mantissaDigits == 0)
         return false;
-    if (i < n && (text[i] == 'E' || text[i] == 'e')) {
-        normal += 'e';
-        ++i;
-        if (i < n && (text[i] == '+' || text[i] == '-')) {
-            if (text[i] == '-')
-                normal += '-';
-            ++i;
-        }
-        int exponentDigits = 0;
-        while (i < n && text[i] >= '0' && text[i] <= '9') {
-            normal += text[i++];
-            ++exponentDigits;
-        }
-        if (exponentDigits == 0)
-            return false;
     }
-    while (i < n && text[i] == ' ')
-        ++i;
-    if (i != n)
+    void Sign() {
+        if (Take('-'))
+            Normal += '-';
+        else
+            Take('+');
+    }
+    int Digits() {
+        int count = 0;
+        while (At < Text.size() && Text[At] >= '0' && Text[At] <= '9') {
+            Normal += Text[At++];
+            ++count;
+        }
+        return count;
+    }
+    bool Whole() {
+        SkipBlanks();
+        Sign();
+        int mantissa = Digits();
+        if (Take(',')) {
+            Normal += '.';
+            mantissa += Digits();
+        }
+        if (mantissa == 0)
+            return false;
+        if (Take('E') || Take('e')) {
+            Normal += 'e';
+            Sign();
+            if (Digits() == 0)
+                return false;
+        }
+        SkipBlanks();
+        return At == Text.size();
+    }
+
+private:
+    std::string_view Text;
+    std::string& Normal;
+};
+
+template <typename T> bool ParseComma(std::string_view text, T& value) {
+    std::string normal;
+    normal.reserve(text.size() + 2);
+    if (!NumberScanner(text, normal).Whole())
         return false;
     T result{};
     const char* first = normal.data();
