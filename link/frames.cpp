@@ -47,12 +47,15 @@ void NoteUnanswered(bool heard) {
 }
 
 // Polls without pause until count bytes wait or boundMs have passed. heard
-// becomes true as soon as any byte is waiting.
+// becomes true as soon as any byte is waiting. The poll count is capped too,
+// far beyond what any bound takes, so that a clock that does not move (a
+// virtual clock with a driver that charges no time) cannot hang the program.
 bool WaitForBytes(DWORD count, uint32_t boundMs, bool& heard) {
+    constexpr int64_t MaxPolls = 20'000'000;
     platform::Clock& clock = platform::CurrentClock();
     const int64_t start = clock.NowUs();
     const int64_t bound = static_cast<int64_t>(boundMs) * 1000;
-    for (;;) {
+    for (int64_t polls = 0; polls < MaxPolls; ++polls) {
         PollQueue();
         if (RxQueueCount > 0)
             heard = true;
@@ -61,6 +64,7 @@ bool WaitForBytes(DWORD count, uint32_t boundMs, bool& heard) {
         if (clock.NowUs() - start >= bound)
             return false;
     }
+    return false;
 }
 
 // Up to `polls` polls, each after a 10 ms pause, until count bytes wait.

@@ -191,7 +191,10 @@ extern TamponReal StoredOffset[2];
 // and uncalibrated (raw counts 0 to 1023); the user is warned once per memory
 // content. A zero adjustment (ZeroChannel) stays while the same memory
 // content is identified on the channel. A refused identification (Busy)
-// changes nothing and returns SensorOnChannel[channel].
+// changes nothing and returns SensorOnChannel[channel]. Result NoAnswer when
+// the presence query failed (its error box has been shown) or the memory read
+// timed out (silently, the channel is then empty); InterfaceSilent() tells
+// whether the interface has stopped answering altogether.
 bool IdentifySensor(int channel, LinkResult* result = nullptr);
 // Puts the channel back to raw counts: not calibrated, slope 1, offset 0, raw
 // limits 0 and 1023, unit empty.

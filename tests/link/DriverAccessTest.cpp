@@ -75,3 +75,18 @@ TEST_F(LinkDriverAccess, FailuresComeBackAsStatusesAndZeroCounts) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(LinkWithoutDriver, ExchangesEndEvenOnAClockThatNeverMoves) {
+    ResetLinkState();
+    platform::VirtualClock frozen;
+    platform::ScopedClock use(frozen);
+    EXPECT_EQ(GetDeviceCount(), 0);
+    RawPair raw{1, 2};
+    EXPECT_EQ(ReadRawPair(raw), LinkResult::NoAnswer);
+    EXPECT_EQ(raw, (RawPair{1, 2}));
+    ResetLinkState();
+}
+
+} // namespace
