@@ -42,6 +42,8 @@ ResolvedFont ResolveFont(const TFont& font, QPaintDevice* device) {
 
     ResolvedFont result;
     result.Font = ToQFont(font);
+    result.Font.setStyleStrategy(QFont::NoAntialias);
+    result.Font.setHintingPreference(QFont::PreferFullHinting);
     if (font.Height > 0) {
         // The largest pixel size whose cell fits the height asked for: Qt rounds
         // ascent and descent up separately, so not every cell height exists.
@@ -244,6 +246,17 @@ bool ClipBox(const Area& area, int64_t& x1, int64_t& y1, int64_t& x2, int64_t& y
     return true;
 }
 
+// Pen (with its mode) and brush for an outlined and filled shape.
+void ApplyPenAndBrush(QPainter& p, const TPen& pen, const TBrush& brush,
+                      const QPaintDevice* device) {
+    ApplyMode(p, pen.Mode, device);
+    p.setPen(QtPen(pen));
+    if (brush.Style == bsSolid)
+        p.setBrush(ColorToQColor(brush.Color));
+    else
+        p.setBrush(Qt::NoBrush);
+}
+
 bool ThinSolid(const TPen& pen) {
     return pen.Width <= 1 && pen.Style == psSolid;
 }
@@ -382,12 +395,7 @@ void TCanvas::Ellipse(int left, int top, int right, int bottom) {
         return;
     const int w = int(x2 - x1);
     const int h = int(y2 - y1);
-    ApplyMode(*p, Pen.Mode, D->Target());
-    p->setPen(QtPen(Pen));
-    if (Brush.Style == bsSolid)
-        p->setBrush(ColorToQColor(Brush.Color));
-    else
-        p->setBrush(Qt::NoBrush);
+    ApplyPenAndBrush(*p, Pen, Brush, D->Target());
     if (w == 1 || h == 1) {
         if (Pen.Style != psClear)
             p->fillRect(QRect(int(x1), int(y1), w, h), ColorToQColor(Pen.Color));
@@ -417,12 +425,7 @@ void TCanvas::Polygon(const std::vector<TPoint>& points) {
     polygon.reserve(static_cast<int>(points.size()));
     for (const TPoint& point : points)
         polygon.append(QPoint(point.X, point.Y));
-    ApplyMode(*p, Pen.Mode, D->Target());
-    p->setPen(QtPen(Pen));
-    if (Brush.Style == bsSolid)
-        p->setBrush(ColorToQColor(Brush.Color));
-    else
-        p->setBrush(Qt::NoBrush);
+    ApplyPenAndBrush(*p, Pen, Brush, D->Target());
     p->drawPolygon(polygon, Qt::OddEvenFill);
     p->setBrush(Qt::NoBrush);
     ResetMode(*p);

@@ -657,6 +657,10 @@ void DrawPointMarker(TCanvas& canvas, int s, int c, int x, int y, int barW, int 
     const int right = ClampPixel(x + hw);
     const int top = ClampPixel(y - hh);
     const int bottom = ClampPixel(y + hh);
+    auto stroke = [&](int x1, int y1, int x2, int y2) {
+        canvas.MoveTo(x1, y1);
+        canvas.LineTo(x2, y2);
+    };
     switch (point.Shape) {
     case 0:
         canvas.Rectangle(left, top, right, bottom);
@@ -665,16 +669,12 @@ void DrawPointMarker(TCanvas& canvas, int s, int c, int x, int y, int barW, int 
         canvas.Ellipse(left, top, right, bottom);
         break;
     case 2:
-        canvas.MoveTo(left, y);
-        canvas.LineTo(right, y);
-        canvas.MoveTo(x, top);
-        canvas.LineTo(x, bottom);
+        stroke(left, y, right, y);
+        stroke(x, top, x, bottom);
         break;
     case 3:
-        canvas.MoveTo(left, top);
-        canvas.LineTo(right, bottom);
-        canvas.MoveTo(left, bottom);
-        canvas.LineTo(right, top);
+        stroke(left, top, right, bottom);
+        stroke(left, bottom, right, top);
         break;
     case 4:
         canvas.Rectangle(x, top, ClampPixel(int64_t(x) + barW), bottom);
