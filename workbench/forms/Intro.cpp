@@ -1,0 +1,71 @@
+#include "Intro.h"
+
+#include "EmbeddedPictures.h"
+#include "core/Clock.h"
+
+#include <QFile>
+
+TForm2* Form2 = nullptr;
+
+namespace {
+
+constexpr int SplashWidth = 275;
+constexpr int SplashHeight = 200;
+
+// The splash picture stored with the program (an empty picture if missing
+// or unreadable: the blue window then shows alone).
+QImage SplashPicture() {
+    QFile file(QString::fromLatin1(EmbeddedPicturePrefix) + QStringLiteral("intro.jpg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    try {
+        return DecodeJpegPicture(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                                 static_cast<size_t>(bytes.size()));
+    } catch (const EInvalidGraphic&) {
+        return {};
+    }
+}
+
+} // namespace
+
+TForm2::TForm2() {
+    SetBorderStyle(bsNone);
+    SetFormStyle(fsStayOnTop);
+    SetClientSize(SplashWidth, SplashHeight);
+    Position = poDesktopCenter;
+    SetColor(RGB(0, 0, 190));
+
+    Image1 = new TImage(this);
+    Image1->Center = true;
+    Image1->SetBounds(0, 0, SplashWidth, SplashHeight);
+    Image1->SetPicture(SplashPicture(), true);
+    Image1->SetAutoSize(true);
+
+    Label1 = new TLabel(this);
+    TFont font;
+    font.Name = "Arial";
+    font.Height = -13;
+    font.Color = clWhite;
+    font.Style = fsBold;
+    Label1->SetFont(font);
+    Label1->SetTransparent(true);
+    Label1->SetAlignment(taRightJustify);
+    Label1->SetAutoSize(true);
+    Label1->SetCaption("Chargement en cours...");
+    // Right edge 8 pixels from the window's, in the plain band of the picture.
+    Label1->SetLeft(SplashWidth - 8 - Label1->Width());
+    Label1->SetTop(SplashHeight - 6 - Label1->Height());
+
+    if (!Form2)
+        Form2 = this;
+}
+
+void TForm2::SplashPause() {
+    Sleep(1300);
+}
+
+TForm2::~TForm2() {
+    if (Form2 == this)
+        Form2 = nullptr;
+}

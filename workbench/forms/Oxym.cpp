@@ -1,0 +1,17 @@
+#include "Oxym.h"
+
+TOKRightDlg2* OKRightDlg2 = nullptr;
+
+TOKRightDlg2::TOKRightDlg2() {
+    SetBorderStyle(bsDialog);
+    SetCaption("Etalonnage de l'oxymètre ");
+    SetClientSize(384, 230);
+    Position = poScreenCenter;
+    if (!OKRightDlg2)
+        OKRightDlg2 = this;
+}
+
+TOKRightDlg2::~TOKRightDlg2() {
+    if (OKRightDlg2 == this)
+        OKRightDlg2 = nullptr;
+}

@@ -1,0 +1,12 @@
+// The oxygen probe calibration dialog.
+#pragma once
+
+#include "gui/Vcl.h"
+
+class TOKRightDlg2 : public TForm {
+public:
+    TOKRightDlg2();
+    ~TOKRightDlg2() override;
+};
+
+extern TOKRightDlg2* OKRightDlg2;

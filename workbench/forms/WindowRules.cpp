@@ -1,0 +1,52 @@
+#include "WindowRules.h"
+
+#include "core/Numbers.h"
+
+#include <algorithm>
+
+namespace workbench {
+
+namespace {
+// The out-of-range values as the link writes them (single precision).
+constexpr float OverRange = 3.0e12f;
+constexpr float UnderRange = -3.0e12f;
+} // namespace
+
+std::string SensorsCaption(std::string_view text1, std::string_view text2) {
+    std::string caption = "Kestrova-QD-TAVEN.Q | Voie 1 : ";
+    caption += text1;
+    caption += " | Voie 2 : ";
+    caption += text2;
+    return caption;
+}
+
+std::string LiveValueText(float value, int decimals, std::string_view unit) {
+    if (value == OverRange || value == UnderRange)
+        return OutOfRangeText;
+    std::string text = platform::FormatFixed(value, 8, decimals);
+    text += ' ';
+    text += unit;
+    return text;
+}
+
+DisplayPanelsLayout ComputeDisplayPanels(bool giant, int clientPanelHeight, int bandWidth) {
+    DisplayPanelsLayout layout;
+    if (giant) {
+        layout.BandHeight = clientPanelHeight * 2 / 3;
+        layout.PanelWidth = bandWidth;
+        layout.PanelHeight = layout.BandHeight / 2;
+    } else {
+        layout.BandHeight = clientPanelHeight / 8;
+        layout.PanelWidth = bandWidth / 2;
+        layout.PanelHeight = layout.BandHeight;
+    }
+    // The panels have no border of their own: their client height is their height.
+    layout.FontHeight = std::max(1, layout.PanelHeight - layout.PanelHeight / 6);
+    return layout;
+}
+
+int LineScaleForDpi(int pixelsPerInch) {
+    return std::max(1, pixelsPerInch / 144);
+}
+
+} // namespace workbench

@@ -1,0 +1,314 @@
+// The workbench's main window: the live displays of both channels, the
+// acquisition settings panel, the graph with its range buttons, the table and
+// the two tool bars.
+//
+// The window is one class; its work is split by concern over several files:
+//   kvel1.cpp             window-wide state, handler bindings, program-wide state
+//   kvel1_layout.cpp      the components and their design-time settings
+//   kvel1_startup.cpp     FormCreate, the interface search, quitting, help, about box
+//   kvel1_live.cpp        sensor detection, the live tick, the display panels
+//   kvel1_files.cpp       the measurement record's series header, "Enregistrer",
+//                         "Lire" and the command-line file
+//   kvel1_graph.cpp       the graph box's painting
+//   kvel1_acquisition.cpp acquisition settings, block and timed acquisitions
+//   kvel1_actions.cpp     the measurement actions and the window's key handler
+//   kvel1_series.cpp      series controls and the settings panel action
+//   kvel1_table.cpp       the measurement table and the clipboard copies
+//   kvel1_options.cpp     the options files
+#pragma once
+
+#include "graph/GraphTypes.h"
+#include "gui/Vcl.h"
+#include "model/MeasurementSet.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TCanvas;
+class TBitmap;
+
+// The number format of the graph labels, readouts and level texts: the
+// system's settings with the decimal comma.
+struct TFormatSettings {
+    char DecimalSeparator = ',';
+};
+
+// Unit-wide state of the main window.
+extern bool InterfaceOpen;   // the interface was opened and not yet closed
+extern bool ConnectGivenUp;  // the interface or sensor search was given up
+extern int32_t PrinterIndex; // printer of the last print; -1: the default printer
+extern TFormatSettings CommaFormat;
+
+// The measurement record: one for the whole program, and at the same time
+// the contents of a ".mrs" file.
+extern workbench::MeasurementSet MeasurementRecord;
+
+// A pixel position of the manual line being drawn.
+struct TLinePoint {
+    int32_t X = 0;
+    int32_t Y = 0;
+};
+
+class TForm1 : public TForm {
+public:
+    TForm1();
+    ~TForm1() override;
+
+    // ---------------------------------------------------------------- actions
+    // Top tool bar (captions).
+    TAction* ActionQuitter;
+    TAction* ActionLire;
+    TAction* ActionRAZ;
+    TAction* ActionAfficheurs;
+    TAction* ActionAffGeants;
+    TAction* ActionTable;
+    TAction* ActionCopierTableau;
+    TAction* ActionCopierImage;
+    TAction* ActionAide1;
+    TAction* ActionApropos;
+    // Right tool bar (pictures only).
+    TAction* ActionPanneauReglages;
+    TAction* ActionNouvelleMesure;
+    TAction* ActionRefaireMesure;
+    TAction* ActionFinMesures;
+    TAction* ActionValiderXY;
+    TAction* ActionRevaliderXY;
+    TImageList* ImageList1; // pictures of the right tool bar, by index
+
+    TActionToolBar* ActionToolBar1;
+    TActionToolBar* ActionToolBar2;
+
+    // ------------------------------------------------------ settings panel
+    TPanel* PanelBoutons;
+    TRadioGroup* RGVoie;
+
+    TGroupBox* GroupBoxSynchro;
+    TCheckBox* CBDec;
+    TRadioGroup* RGfront;
+    TRadioGroup* RGvoieSynchro;
+    TLabel* LabelNiveau; // "niveau"
+    TPanel* Pnivdec;
+    TSpinButton* SBnivdec;
+    TCheckBox* CBmonoCoup;
+
+    TGroupBox* GroupBoxTemps;
+    TLabel* LabelDeltaT; // "Delta t"
+    TComboBox* CBdelta_t;
+    TLabel* LabelNbMesures; // "Nombre de mesures"
+    TSpinEdit* NbMesures;
+    TLabel* LabelDureeTitre; // "Durée Totale :"
+    TLabel* LabelDuree;
+
+    TGroupBox* GroupBoxTrace;
+    TPanel* PanelBTS;
+    TSpeedButton* BTS1;
+    TSpeedButton* BTS2;
+    TSpeedButton* BTS3;
+    TSpeedButton* BTS4;
+    TGroupBox* GBS1;
+    TGroupBox* GBS2;
+    TGroupBox* GBS3;
+    TGroupBox* GBS4;
+    // Display check boxes: pale (g), line (L), points (p); channel 1 and 2.
+    TCheckBox *cbS1g1, *cbs1L1, *cbs1p1, *cbs1g2, *cbs1L2, *cbs1p2;
+    TCheckBox *cbs2g1, *cbs2L1, *cbs2p1, *cbs2g2, *cbs2L2, *cbs2p2;
+    TCheckBox *cbs3g1, *cbs3L1, *cbs3p1, *cbs3g2, *cbs3L2, *cbs3p2;
+    TCheckBox *cbs4g1, *cbs4L1, *cbs4p1, *cbs4g2, *cbs4L2, *cbs4p2;
+    // Style samples, by series and channel.
+    TPaintBox *PB10, *PB11, *PB20, *PB21, *PB30, *PB31, *PB40, *PB41;
+    // Style buttons: outline colour ("o"), fill colour, shape ("x").
+    TButton *Btbord10, *Btbord11, *BtBord20, *BtBord21, *BtBord30, *BtBord31, *BtBord40, *BtBord41;
+    TButton *Btint10, *Btint11, *Btint20, *Btint21, *Btint30, *Btint31, *Btint40, *Btint41;
+    TButton *BTforme10, *BtForme11, *BtForme20, *BtForme21, *BtForme30, *BtForme31, *BtForme40,
+        *BtForme41;
+    TLabel* LabelEpaisseur; // line width
+    TButton* BtEpaisseurMoins;
+    TButton* BtEpaisseurPlus;
+    TLabel* LabelPoint; // marker size
+    TButton* BtPointMoins;
+    TButton* BtPointPlus;
+    TLabel* LabelEpaisseurBord; // marker outline width
+    TButton* BtEpaisseurBordMoins;
+    TButton* BtepaisseurBordPlus;
+    TButton* BtRAZ; // "RAZ": runs ActionRAZ
+
+    TLabel* Label12; // name of the file last loaded
+
+    // ---------------------------------------------------------- client panel
+    TPanel* Panel3;
+    TPanel* PanelAfficheurs;
+    TPanel* PanelY0;
+    TPanel* PanelY1;
+    TPanel* PanelGraphique;
+    TStringGrid* Table;
+    TMemo* Memo1; // carries the table text to the clipboard
+    TPanel* PanelMinMax0;
+    TSpinButton* SBmax0;
+    TSpinButton* SBmin0;
+    TPanel* PanelMinMax1;
+    TSpinButton* SBmax1;
+    TSpinButton* SBmin1;
+    TPaintBox* PaintBox1;
+    TPopupMenu* PopupMenu1;
+    TStatusBar* StatusBar1;
+
+    // ---------------------------------------------------------------- timers
+    TTimer* Timer;   // the live tick, 750 ms
+    TTimer* TimerYt; // one-channel timed acquisition
+    TTimer* TimerYY; // two-channel timed acquisition
+    TTimer* TimerXY;
+
+    // --------------------------------------------------------- window state
+    int32_t AcqMode = 0;   // 0 "Y1", 1 "Y2", 2 "YY", 3 "XY", 4 "man."
+    uint8_t AcqState = 0;  // 0 idle, else the running acquisition kind
+    uint8_t Acquiring = 0; // the block loops run while it is 1
+    uint8_t LiveMode = 1;  // 1: the record holds the interface's data; 0: a loaded file
+    uint8_t FastTimeBase = 1;
+    int32_t TimeBaseIndex = 0;
+    double TimeStepMs = 0.5;
+    int32_t SampleIndex = 0;
+    uint32_t StartTick = 0;
+    uint32_t NowTick = 0;
+    double Elapsed = 0;
+    uint16_t TriggerLevel = 0;
+    int32_t TriggerChannel = 0;
+    float MeanY1 = 0;
+    float MeanY2 = 0;
+    uint8_t MeasuredSeries = 0; // 0 while no series was started
+    uint8_t SelectedSeries = 1;
+    uint16_t PaintWidth = 0;
+    uint16_t PaintHeight = 0;
+    uint16_t GraphMargin = 0;
+    std::unique_ptr<TBitmap> GraphBitmap;
+    // The graph geometry (PlotWidth, PlotHeight, MarginLeft, MarginBottom,
+    // OriginX, OriginY, ScaleX, ScaleY, axis titles, TimeInSeconds), the
+    // curves' working positions (CurX, PrevX, CurY, PrevY, FirstPoint), the
+    // period cursors, LineScale and SeriesLines.
+    workbench::GraphState Graph;
+    // The graph colours and styles (BackgroundColor, AxisColor, GridColor,
+    // GridOn, AxisWidth, GridWidth, TimeLabelColor, CurveColor, CurveWidth,
+    // PointStyle) and the display switches of the series.
+    workbench::GraphStyle Style;
+    uint8_t GraphShown = 0; // a graph is shown; cursor readouts allowed
+    TLinePoint LineStart;
+    TLinePoint LineEnd;
+    uint8_t LineDrawing = 0;
+    TColor ClearColor = clBlack;
+    std::vector<std::string> FastTimeBases;
+    std::vector<std::string> SlowTimeBases;
+    // The controls by number: [series - 1][channel][g, L, p]; [series - 1];
+    // [series - 1]; [series - 1][channel].
+    TCheckBox* CurveBoxes[workbench::MaxSeries][workbench::ChannelCount][3] = {};
+    TGroupBox* SeriesBoxes[workbench::MaxSeries] = {};
+    TSpeedButton* SeriesButtons[workbench::MaxSeries] = {};
+    TPaintBox* StyleSamples[workbench::MaxSeries][workbench::ChannelCount] = {};
+
+    // Sensor detection's results.
+    uint8_t SensorPresent = 0; // at least one channel has a sensor
+    uint8_t BothSensors = 0;   // both channels have one
+
+    // ------------------------------------------------- start-up and shut-down
+    void FormCreate();
+    // One attempt of the interface search.
+    void ConnectInterface();
+    void ActionQuitterExecute();
+    void ActionAide1Execute();
+    void ActionAproposExecute();
+    // Closing by the frame: a running measurement is ended first.
+    void FormClose(TCloseAction& action);
+
+    // ------------------------------------------------ sensors and live display
+    void DetectSensors();
+    void TimerTimer();
+    void FormResize();
+    void ActionAfficheursExecute();
+    void ActionAffGeantsExecute();
+    void PanelY0ContextPopup(int x, int y, bool& handled);
+    void PanelY1ContextPopup(int x, int y, bool& handled);
+
+    // ------------------------------------------------------ measurement file
+    // Prepares series (1..4) for a new acquisition in mode (an AcqMode).
+    void InitSeriesHeader(int series, int mode);
+    // "Enregistrer": offers to save all series, then clears them. true when
+    // the series were cleared; false when the user cancelled the save dialog
+    // or the file could not be written (the series are kept).
+    bool ActionRAZExecute();
+    void ActionLireExecute();
+    // The file named by the program's first argument (end of FormCreate).
+    void LoadCommandLineFile();
+
+    // ----------------------------------------------------------------- graph
+    void PaintBox1Paint(TCanvas& canvas);
+    // Copies GraphBitmap onto PaintBox1 at (GraphMargin, GraphMargin).
+    void ShowGraphBitmap();
+    // Copies the window state that the drawing reads (mode, state, selected
+    // series) into Graph.
+    void SyncGraphState();
+
+    // ------------------------------------------------- acquisition settings
+    void RGVoieClick();
+    void CBdelta_tCloseUp();
+    void NbMesuresChange();
+    void RGvoieSynchroClick();
+    void SBnivdecDownClick();
+    void SBnivdecUpClick();
+    void LoadAllTimeBases();
+    void ResetRangeToSensor();
+    // Starts the acquisition that the mode and the interval call for.
+    void StartAcquisition();
+
+    // ------------------------------------------------------- acquisitions
+    void RunBlockYt();
+    void RunBlockYY();
+    void RunBlockXY();
+    void RunManualXY(TCanvas& canvas);
+    void StartTimedYt(TCanvas& canvas);
+    void StartTimedYY(TCanvas& canvas);
+    void TickTimedYt(int channel);
+    void TickTimedYY();
+    void TimerYtTimer();
+    void TimerYYTimer();
+    void TimerXYTimer();
+
+    // -------------------------------------------------- measurement actions
+    void ActionNouvelleMesureExecute();
+    void ActionRefaireMesureExecute();
+    void ActionFinMesuresExecute();
+    void ActionValiderXYExecute();
+    void ActionRevaliderXYExecute();
+    void FormKeyDown(uint16_t& key, TShiftState shift);
+
+    // ------------------------------------------------------ series controls
+    void UpdateSeriesControls();
+    void ActionPanneauReglagesExecute();
+
+    // ------------------------------------------------ table and clipboard
+    void RefreshTable();
+    void ActionTableExecute();
+    void ActionCopierTableauExecute();
+    void ActionCopierImageExecute();
+
+    // --------------------------------------------------------------- options
+    // Loads the display options from an options file.
+    void LoadOptions(const std::string& fileName);
+    // The program's own options file: its name with the extension ".INI".
+    std::string OwnOptionsFile() const;
+
+private:
+    void CreateComponents();
+    void CreateActions();
+    void CreateSettingsPanel();
+    void CreateSeriesControls();
+    void CreateClientPanel();
+    void BindHandlers();
+    // Fills CurveBoxes, SeriesBoxes, SeriesButtons and StyleSamples.
+    void FillControlTables();
+    // The common part of an accepted load (from "Lire" or the command line).
+    void ShowLoadedRecord();
+    // Runs the align engine of the client panel, then FormResize.
+    void LayOut();
+};
+
+extern TForm1* Form1;

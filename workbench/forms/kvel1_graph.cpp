@@ -1,0 +1,47 @@
+// The graph box: its painting from the off-screen graph bitmap.
+#include "kvel1.h"
+
+#include "graph/Graph.h"
+#include "gui/Canvas.h"
+
+void TForm1::SyncGraphState() {
+    Graph.AcqMode = AcqMode;
+    Graph.AcqState = AcqState;
+    Graph.SelectedSeries =
+        SelectedSeries >= 1 && SelectedSeries <= workbench::MaxSeries ? SelectedSeries : 1;
+    for (int s = 0; s < workbench::MaxSeries; ++s)
+        for (int c = 0; c < workbench::ChannelCount; ++c) {
+            workbench::CurveSwitch& sw = Style.Switches[s][c];
+            sw.Pale = CurveBoxes[s][c][0]->Checked();
+            sw.Line = CurveBoxes[s][c][1]->Checked();
+            sw.Points = CurveBoxes[s][c][2]->Checked();
+        }
+}
+
+void TForm1::PaintBox1Paint(TCanvas& canvas) {
+    if (GraphShown == 0) {
+        // No graph yet (no interface): the area stays in the clear colour.
+        canvas.Brush.Color = ClearColor;
+        canvas.Brush.Style = bsSolid;
+        canvas.FillRect(Rect(0, 0, PaintBox1->Width(), PaintBox1->Height()));
+        return;
+    }
+    if (AcqState == 0) {
+        SyncGraphState();
+        TCanvas& bitmap = GraphBitmap->Canvas();
+        const int s = Graph.SelectedSeries - 1;
+        if (MeasurementRecord.PointCount[s] == 0)
+            workbench::DrawFrame(bitmap, 0, 0, GraphBitmap->Width(), GraphBitmap->Height(), Graph,
+                                 Style, MeasurementRecord);
+        else
+            workbench::DrawGraph(bitmap, 0, 0, GraphBitmap->Width(), GraphBitmap->Height(), Graph,
+                                 Style, MeasurementRecord);
+    }
+    canvas.Draw(GraphMargin, GraphMargin, *GraphBitmap);
+}
+
+void TForm1::ShowGraphBitmap() {
+    TCanvas* canvas = PaintBox1->Canvas();
+    canvas->Draw(GraphMargin, GraphMargin, *GraphBitmap);
+    PaintBox1->Invalidate();
+}

@@ -1,0 +1,204 @@
+// The main window's creation, the interface search, quitting, help and the
+// about box.
+#include "kvel1.h"
+
+#include "About.h"
+#include "WindowRules.h"
+#include "core/Clock.h"
+#include "core/Desktop.h"
+#include "core/Dialogs.h"
+#include "graph/Graph.h"
+#include "gui/Canvas.h"
+#include "model/MeasurementFile.h"
+#include "model/TimeBase.h"
+#include "tampon.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace {
+
+constexpr const char* NoDeviceQuestion =
+    "L'interface de mesure n'est pas branchée\r\nconnectez-la avant de continuer";
+constexpr const char* PortNotOpened = "Port  non ouvert";
+
+int ScreenPixelsPerInch() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? static_cast<int>(screen->logicalDotsPerInch()) : 96;
+}
+
+} // namespace
+
+void TForm1::FormCreate() {
+    // 1. Cursors, the manual line, the printer.
+    Graph.CursorPending1 = 1;
+    Graph.CursorPending2 = 1;
+    LineDrawing = 0;
+    PrinterIndex = -1;
+
+    // 2. Decimal comma for every number text (the number helpers always
+    // write and read the comma).
+    CommaFormat = TFormatSettings{};
+    CommaFormat.DecimalSeparator = ',';
+
+    // 3. Screen saver and display power-off off, for good.
+    platform::DisableScreenSaver();
+
+    // 4. No timer runs yet.
+    Timer->SetEnabled(false);
+    TimerYt->SetEnabled(false);
+    TimerYY->SetEnabled(false);
+    TimerXY->SetEnabled(false);
+
+    // 5. Window state.
+    InterfaceOpen = false;
+    LiveMode = 1;
+    Acquiring = 0;
+    FastTimeBase = 1;
+    GraphShown = 0;
+    TimeStepMs = workbench::TimeBaseMs[0];
+    TimeBaseIndex = 0;
+    MeasuredSeries = 0;
+
+    // 6. The interval lists and the "Delta t" list.
+    FastTimeBases.assign(std::begin(workbench::FastTimeBases), std::end(workbench::FastTimeBases));
+    SlowTimeBases.assign(std::begin(workbench::SlowTimeBases), std::end(workbench::SlowTimeBases));
+    std::vector<std::string> all = FastTimeBases;
+    all.insert(all.end(), SlowTimeBases.begin(), SlowTimeBases.end());
+    CBdelta_t->Items.Assign(all);
+    CBdelta_t->SetItemIndex(0);
+    CBdelta_t->SetDropDownCount(21);
+
+    // 7, 8. The control tables are filled at construction.
+    SelectedSeries = 1;
+
+    // 9 to 11. Sensor tables before the first identification.
+    for (int c = 0; c < 2; ++c) {
+        ChannelSlope[c] = 1.0f;
+        ChannelOffset[c] = 0.0f;
+        CalRawLow[c] = 0;
+    }
+    AcqMode = 0;
+
+    // 12. The graph's size and its off-screen bitmap.
+    PaintWidth = static_cast<uint16_t>(PaintBox1->Width());
+    PaintHeight = static_cast<uint16_t>(PaintBox1->Height());
+    GraphMargin = 0;
+    Graph.PlotWidth = PaintWidth - 2 * GraphMargin;
+    Graph.PlotHeight = PaintHeight - 2 * GraphMargin;
+    GraphBitmap->SetSize(Graph.PlotWidth, Graph.PlotHeight);
+
+    // 13, 14. Margins, grids, pen widths.
+    Graph.MarginLeft = 40;
+    Graph.MarginBottom = 24;
+    Style.GridOn[0] = Style.GridOn[1] = 1;
+    Graph.LineScale = workbench::LineScaleForDpi(ScreenPixelsPerInch());
+
+    // 15. The graph area in the clear colour.
+    TCanvas* paint = PaintBox1->Canvas();
+    paint->Brush.Color = ClearColor;
+    paint->Brush.Style = bsSolid;
+    paint->FillRect(Rect(0, 0, PaintWidth, PaintHeight));
+    PaintBox1->Invalidate();
+
+    // 16.
+    SetCaption(workbench::DetectingCaption);
+
+    // 17. Preset ranges of the sensor tables.
+    for (int c = 0; c < 2; ++c) {
+        StoredRangeHigh[c] = 10.0f;
+        StoredRangeLow[c] = -10.0f;
+        RangeHigh[c] = 10.0f;
+        RangeLow[c] = -10.0f;
+    }
+
+    // 18.
+    LoadOptions(OwnOptionsFile());
+
+    // 19 to 21. The measurement record: no series held, series 1 prepared.
+    workbench::PresetMeasurementSet(MeasurementRecord);
+    InterfaceOpen = false;
+    ConnectGivenUp = false;
+    InitSeriesHeader(1, 0);
+    MeasurementRecord.SeriesCount = 0;
+
+    // 22. The interface search, with the user's help.
+    while (!InterfaceOpen && !ConnectGivenUp)
+        ConnectInterface();
+
+    // 23.
+    if (InterfaceOpen) {
+        SyncGraphState();
+        workbench::DrawFrame(GraphBitmap->Canvas(), 0, 0, GraphBitmap->Width(),
+                             GraphBitmap->Height(), Graph, Style, MeasurementRecord);
+        GraphShown = 1;
+        PaintBox1->Invalidate();
+    } else {
+        SetCaption(workbench::NoInterfaceCaption);
+    }
+
+    // 24.
+    LoadCommandLineFile();
+}
+
+void TForm1::ConnectInterface() {
+    if (GetDeviceCount() <= 0) {
+        const platform::ModalResult answer =
+            platform::MessageDlg(NoDeviceQuestion, platform::MsgType::Warning,
+                                 platform::MbOk | platform::MbCancel, "Attention");
+        if (answer != platform::ModalResult::Ok)
+            ConnectGivenUp = true;
+        return;
+    }
+    if (GetDeviceDescription(0) != FT_OK) {
+        ConnectGivenUp = true;
+        return;
+    }
+    if (OpenInterface(DescriptionBuffer) != FT_OK) {
+        ConnectGivenUp = true;
+        platform::ShowMessage(PortNotOpened);
+        return;
+    }
+    ResetInterface();
+    Sleep(100);
+    ResetInterface();
+    Sleep(100);
+    InterfaceOpen = true;
+    DetectSensors();
+}
+
+void TForm1::ActionQuitterExecute() {
+    Timer->SetEnabled(false);
+    TimerYt->SetEnabled(false);
+    Acquiring = 0;
+    if (InterfaceOpen) {
+        CloseInterface();
+        InterfaceOpen = false;
+    }
+    platform::MessageBeep();
+    platform::MessageBeep();
+    Close();
+}
+
+void TForm1::FormClose(TCloseAction&) {
+    // Closed by its frame while a measurement runs: end it first, so that no
+    // loop or timer outlives the window.
+    if (AcqState != 0 || Acquiring != 0) {
+        ActionFinMesuresExecute();
+        AcqState = 0;
+        Acquiring = 0;
+    }
+    Timer->SetEnabled(false);
+    TimerYt->SetEnabled(false);
+    TimerYY->SetEnabled(false);
+    TimerXY->SetEnabled(false);
+}
+
+void TForm1::ActionAide1Execute() {
+    platform::OpenHelpFile();
+}
+
+void TForm1::ActionAproposExecute() {
+    if (AboutBox)
+        AboutBox->ShowModal();
+}

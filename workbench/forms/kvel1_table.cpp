@@ -1,0 +1,12 @@
+// The measurement table and the clipboard copies of the table and the graph.
+//
+// Bodies still to be written.
+#include "kvel1.h"
+
+void TForm1::RefreshTable() {}
+
+void TForm1::ActionTableExecute() {}
+
+void TForm1::ActionCopierTableauExecute() {}
+
+void TForm1::ActionCopierImageExecute() {}

@@ -1,0 +1,12 @@
+// The zero adjustment dialog of a channel.
+#pragma once
+
+#include "gui/Vcl.h"
+
+class TOKRightDlg : public TForm {
+public:
+    TOKRightDlg();
+    ~TOKRightDlg() override;
+};
+
+extern TOKRightDlg* OKRightDlg;
