@@ -14,7 +14,7 @@ public:
     std::string AsText() const;
     bool HasText() const;
     void Assign(const QImage& picture);
-    void Assign(const TBitmap& bitmap);
+    void Assign(TBitmap& bitmap);
     bool HasPicture() const;
     QImage Picture() const;
     void Clear();

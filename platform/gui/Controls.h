@@ -97,6 +97,9 @@ using TContextPopupEvent = std::function<void(int x, int y, bool& handled)>;
 uint16_t QtKeyToVirtualKey(int qtKey);
 TShiftState ShiftStateFrom(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons = {});
 
+// A caption as shown: "&x" -> "x", "&&" -> "&".
+QString StripAccelerators(const QString& caption);
+
 // Runs handler (when set); an exception leaving it goes to the application's
 // standard error box. Used at every boundary between Qt's event loop and
 // the programs' handlers.
@@ -210,15 +213,19 @@ protected:
     // take the mouse themselves: their events do not reach the parent, and
     // a left press and release inside is a click.
     virtual bool OwnsMouse() const { return false; }
-    // The text colour role that SetFont colours.
+    // Puts the font on the widget (QFont and text colours).
     virtual void ApplyFont();
     void RealignParent();
+    // Sets the widget's geometry; BoundsChanged follows a change of size
+    // (hidden widgets get no resize event, so the layer lays out itself).
+    void SetGeometry(const QRect& rect);
+    virtual void BoundsChanged();
 
 private:
     friend class TWinControl;
     friend class ControlEventFilter;
     void RememberAnchors();
-    void ApplyAnchors(int parentWidth, int parentHeight);
+    void ApplyAnchors(const QRect& area);
     void MoveFocusToFormIfInside();
 
     QWidget* Self;
@@ -253,6 +260,9 @@ public:
 
 protected:
     TWinControl(QWidget* self, TWinControl* parent);
+
+protected:
+    void BoundsChanged() override;
 
 private:
     friend class TControl;

@@ -64,7 +64,8 @@ class TImage : public QWidget, public TControl {
 public:
     explicit TImage(TWinControl* parent);
     const QImage& Picture() const { return PictureImage; }
-    void SetPicture(const QImage& picture);
+    // fromJpeg: a JPEG picture is never transparent.
+    void SetPicture(const QImage& picture, bool fromJpeg = false);
     void ClearPicture();
     // JPEG or BMP; throws EInvalidGraphic and keeps the previous picture.
     void LoadFromFile(const std::string& path);
@@ -88,6 +89,7 @@ private:
     QImage Shown; // with the transparent colour masked out
     bool AutoSizeFlag = false;
     bool TransparentFlag = false;
+    bool PictureIsJpeg = false;
 };
 
 // A paint box keeps what is drawn on it: Canvas() draws on a surface the size
@@ -116,9 +118,11 @@ protected:
 
 private:
     void EnsureSurface();
+    void RunPaint();
     QImage SurfaceImage;
     std::unique_ptr<TCanvas> SurfaceCanvas;
     bool Painting = false;
+    bool SurfaceFresh = false;
 };
 
 // Setting ItemIndex from code to a new item (>= 0) checks it and runs
@@ -143,6 +147,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void BoundsChanged() override;
 
 private:
     void Rebuild();

@@ -18,7 +18,6 @@
 #include <string>
 
 class QMenuBar;
-class QEventLoop;
 class TMainMenu;
 
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
@@ -56,6 +55,7 @@ public:
     int ClientWidth() const override;
     int ClientHeight() const override;
     void SetMinSize(int width, int height); // Constraints.MinWidth/MinHeight
+    void SetBounds(int left, int top, int width, int height) override;
     void SetColor(TColor color) override;
     void SetFont(const TFont& font) override;
 
@@ -113,19 +113,21 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 
 private:
     friend class FormKeyFilter;
     bool DispatchKeyDown(QKeyEvent* event);
+    void LayoutClient();
+    bool CloseAllowed(TCloseAction& action);
+    bool ModalFinished();
     QWidget* Client;
     QMenuBar* MenuBar = nullptr;
     TMainMenu* MainMenu = nullptr;
     bool Created = false;
     bool PositionApplied = false;
     bool InModal = false;
-    bool Closing = false;
-    QEventLoop* ModalLoop = nullptr;
 };
 
 class TApplication {

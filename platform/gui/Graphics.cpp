@@ -3,12 +3,15 @@
 #include "core/Jpeg.h"
 
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QImageReader>
 
 #include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <map>
+#include <tuple>
 #include <vector>
 
 QColor ColorToQColor(TColor color) {
@@ -21,21 +24,47 @@ TColor QColorToColor(const QColor& color) {
 }
 
 QFont ToQFont(const TFont& font) {
+    using Key = std::tuple<std::string, int, int, unsigned>;
+    static std::map<Key, QFont> cache;
+    const Key key{font.Name, font.Height, font.Size, font.Style};
+    if (auto it = cache.find(key); it != cache.end())
+        return it->second;
+
     QFont result(QString::fromStdString(font.Name));
-    int pixels = 11;
-    if (font.Height < 0)
-        pixels = -font.Height;
-    else if (font.Height > 0)
-        pixels = font.Height; // the canvas and the controls fit the cell to it
-    else if (font.Size > 0)
-        pixels = (font.Size * 96 + 36) / 72;
-    result.setPixelSize(pixels > 0 ? pixels : 1);
     result.setBold((font.Style & fsBold) != 0);
     result.setItalic((font.Style & fsItalic) != 0);
     result.setUnderline((font.Style & fsUnderline) != 0);
     result.setStrikeOut((font.Style & fsStrikeOut) != 0);
     result.setHintingPreference(QFont::PreferFullHinting);
+    int pixels = 11;
+    if (font.Height < 0)
+        pixels = -font.Height;
+    else if (font.Size > 0 && font.Height == 0)
+        pixels = (font.Size * 96 + 36) / 72;
+    result.setPixelSize(std::max(pixels, 1));
+    if (font.Height > 0) {
+        // The largest size whose cell (ascent + descent) fits the height.
+        int px = font.Height;
+        for (; px > 1; --px) {
+            result.setPixelSize(px);
+            if (QFontMetrics(result).height() <= font.Height)
+                break;
+        }
+        result.setPixelSize(std::max(px, 1));
+    }
+    if (cache.size() > 512)
+        cache.clear();
+    cache.emplace(key, result);
     return result;
+}
+
+int FontCellHeight(const TFont& font) {
+    return font.Height > 0 ? font.Height : QFontMetrics(ToQFont(font)).height();
+}
+
+int FontBaseline(const TFont& font) {
+    const QFontMetrics metrics(ToQFont(font));
+    return metrics.ascent() + (FontCellHeight(font) - metrics.height()) / 2;
 }
 
 namespace {

@@ -78,6 +78,10 @@ struct TFont {
 // chosen so that the cell height is font.Height when it is positive, weight,
 // italic, underline, strike-out; full hinting (text widths are whole pixels).
 QFont ToQFont(const TFont& font);
+// The text cell height of font in pixels (font.Height when it is positive)
+// and the baseline's distance from the top of the cell.
+int FontCellHeight(const TFont& font);
+int FontBaseline(const TFont& font);
 
 // A picture file that could not be loaded; what() is the French message that
 // the standard error box shows:

@@ -49,6 +49,7 @@ private:
     bool AutoSizeFlag = true;
     bool TransparentFlag = false;
     bool WordWrapFlag = false;
+    bool ColorSet = false; // else the parent's colour shows through
 };
 
 class TButton : public QPushButton, public TControl {
@@ -96,6 +97,7 @@ public:
 
 private:
     void TurnSiblingsOff();
+    bool WasChecked = false;
 };
 
 class TGroupBox : public QGroupBox, public TWinControl {
@@ -112,9 +114,10 @@ enum TComboBoxStyle { csDropDown, csDropDownList };
 
 // Items and ItemIndex as VCL keeps them: filling an empty list leaves
 // ItemIndex at -1 (no item chosen) until it is set. OnChange runs when the
-// user picks an item; OnCloseUp when the list closes, with ItemIndex as the
-// user left it (-1 when the list closed with nothing chosen). Setting
-// ItemIndex from code runs neither.
+// user picks an item; OnCloseUp when the list has closed (from the next
+// message processing, after OnChange), with ItemIndex as the user left it
+// (-1 when the list closed with nothing chosen). Setting ItemIndex from code
+// runs neither.
 class TComboBox : public QComboBox, public TControl {
     Q_OBJECT
 public:

@@ -1,0 +1,486 @@
+#include "gui/Forms.h"
+
+#include "core/Clock.h"
+#include "core/Dialogs.h"
+#include "gui/Menus.h"
+#include "gui/QtDialogs.h"
+#include "gui/StdCtrls.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFont>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPointer>
+#include <QScreen>
+
+#include <stdexcept>
+
+namespace {
+
+TForm::ModalDriver& InstalledModalDriver() {
+    static TForm::ModalDriver driver;
+    return driver;
+}
+
+// The client area of a form: runs the align engine when its size changes.
+class FormClient : public QWidget {
+public:
+    FormClient(TForm* form) : QWidget(form), Form(form) {}
+
+protected:
+    void resizeEvent(QResizeEvent*) override {
+        Form->Realign();
+        SafeCall(Form->OnResize);
+    }
+
+private:
+    TForm* Form;
+};
+
+// Key preview: the form's key handler sees every key first.
+class PreviewFilter : public QObject {
+public:
+    static PreviewFilter& Instance() {
+        static PreviewFilter filter;
+        return filter;
+    }
+    const QEvent* Previewed = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+} // namespace
+
+class FormKeyFilter {
+public:
+    static bool Preview(TForm& form, QKeyEvent* event) { return form.DispatchKeyDown(event); }
+};
+
+bool PreviewFilter::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || event == Previewed || !watched->isWidgetType())
+        return false;
+    auto* form = dynamic_cast<TForm*>(static_cast<QWidget*>(watched)->window());
+    if (!form || !form->KeyPreview || watched == form)
+        return false;
+    Previewed = event;
+    return FormKeyFilter::Preview(*form, static_cast<QKeyEvent*>(event));
+}
+
+// ---------------------------------------------------------------------------
+// TForm
+
+TForm::TForm(QWidget* parent)
+    : QWidget(parent, Qt::Window), TWinControl(this, nullptr), Client(new FormClient(this)) {
+    setFocusPolicy(Qt::ClickFocus);
+    setAutoFillBackground(true);
+    Client->setAutoFillBackground(false);
+    SetColor(clBtnFace);
+    TFont font;
+    TWinControl::SetFont(font);
+    SetClientSize(640, 480);
+    static bool filterInstalled = false;
+    if (!filterInstalled && qApp) {
+        qApp->installEventFilter(&PreviewFilter::Instance());
+        filterInstalled = true;
+    }
+}
+
+TForm::~TForm() {
+    if (Application->MainForm == this)
+        Application->MainForm = nullptr;
+}
+
+bool TForm::RunOnCreate() {
+    if (Created)
+        return true;
+    Created = true;
+    if (!OnCreate)
+        return true;
+    try {
+        OnCreate();
+        return true;
+    } catch (...) {
+        Application->HandleException();
+        return false;
+    }
+}
+
+QRect TForm::AlignRect() const {
+    return Client->rect();
+}
+
+std::string TForm::Caption() const {
+    return windowTitle().toStdString();
+}
+void TForm::SetCaption(const std::string& caption) {
+    setWindowTitle(QString::fromStdString(caption));
+}
+
+int TForm::ClientWidth() const {
+    return Client->width();
+}
+int TForm::ClientHeight() const {
+    return Client->height();
+}
+
+void TForm::SetClientWidth(int width) {
+    SetClientSize(width, ClientHeight());
+}
+void TForm::SetClientHeight(int height) {
+    SetClientSize(ClientWidth(), height);
+}
+
+void TForm::SetClientSize(int width, int height) {
+    const int menu = MenuBar ? MenuBar->sizeHint().height() : 0;
+    SetBounds(Left(), Top(), width, height + menu);
+}
+
+void TForm::SetBounds(int left, int top, int width, int height) {
+    width = std::max(width, minimumWidth());
+    height = std::max(height, minimumHeight());
+    setGeometry(left, top, width, height);
+    LayoutClient();
+}
+
+void TForm::LayoutClient() {
+    const int menu = MenuBar ? MenuBar->sizeHint().height() : 0;
+    if (MenuBar)
+        MenuBar->setGeometry(0, 0, width(), menu);
+    const QRect client(0, menu, width(), std::max(height() - menu, 0));
+    if (Client->geometry() != client) {
+        const bool resized = Client->size() != client.size();
+        Client->setGeometry(client);
+        if (resized && !Client->isVisible()) {
+            // A hidden widget gets its resize event only when shown.
+            Realign();
+        }
+    }
+}
+
+void TForm::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    LayoutClient();
+}
+
+void TForm::SetMinSize(int width, int height) {
+    setMinimumSize(width, height);
+    if (this->width() < width || this->height() < height)
+        SetBounds(Left(), Top(), std::max(this->width(), width), std::max(this->height(), height));
+}
+
+void TForm::SetColor(TColor color) {
+    TWinControl::SetColor(color);
+    setAutoFillBackground(true);
+}
+
+void TForm::SetFont(const TFont& font) {
+    TWinControl::SetFont(font);
+}
+
+void TForm::CenterOnScreen() {
+    QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+}
+
+void TForm::SetBorderStyle(TFormBorderStyle style) {
+    Qt::WindowFlags flags = windowFlags() & Qt::WindowStaysOnTopHint;
+    switch (style) {
+    case bsNone:
+        flags |= Qt::Window | Qt::FramelessWindowHint;
+        break;
+    case bsDialog:
+        flags |= Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
+        break;
+    case bsSingle:
+    case bsToolWindow:
+        flags |= Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
+        break;
+    default:
+        flags |= Qt::Window;
+        break;
+    }
+    const bool shown = isVisible();
+    setWindowFlags(flags);
+    if (style == bsDialog || style == bsSingle || style == bsToolWindow)
+        setFixedSize(size());
+    else if (minimumSize() == maximumSize()) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+    if (shown)
+        show();
+}
+
+void TForm::SetFormStyle(TFormStyle style) {
+    const bool shown = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, style == fsStayOnTop);
+    if (shown)
+        show();
+}
+
+void TForm::SetMenu(TMainMenu* menu) {
+    const int before = ClientHeight();
+    MainMenu = menu;
+    if (!menu) {
+        delete MenuBar;
+        MenuBar = nullptr;
+    } else {
+        if (!MenuBar)
+            MenuBar = new QMenuBar(this);
+        MenuBar->clear();
+        menu->BuildInto(MenuBar);
+    }
+    SetClientSize(ClientWidth(), before);
+}
+
+bool TForm::Visible() const {
+    return isVisible();
+}
+
+void TForm::SetVisible(bool visible) {
+    if (visible && !PositionApplied) {
+        PositionApplied = true;
+        if (Position != poDesigned)
+            CenterOnScreen();
+    }
+    setVisible(visible);
+}
+
+void TForm::BringToFrontAndPaint() {
+    SetVisible(true);
+    raise();
+    repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TForm::Close() {
+    if (InModal) {
+        ModalResult = mrCancel;
+        return;
+    }
+    close();
+}
+
+void TForm::Release() {
+    deleteLater();
+}
+
+bool TForm::CloseAllowed(TCloseAction& action) {
+    bool canClose = true;
+    if (OnCloseQuery)
+        SafeCall([&] { OnCloseQuery(canClose); });
+    if (!canClose)
+        return false;
+    if (OnClose)
+        SafeCall([&] { OnClose(action); });
+    return action != caNone;
+}
+
+void TForm::closeEvent(QCloseEvent* event) {
+    if (InModal) {
+        // Closing a modal form by its frame is a Cancel; the modal loop asks
+        // OnCloseQuery and OnClose.
+        event->ignore();
+        if (ModalResult == mrNone)
+            ModalResult = mrCancel;
+        return;
+    }
+    TCloseAction action = caHide;
+    if (!CloseAllowed(action)) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    if (Application->MainForm == this) {
+        Application->Terminate();
+    } else if (action == caFree) {
+        deleteLater();
+    } else if (action == caMinimize) {
+        event->ignore();
+        showMinimized();
+    }
+}
+
+void TForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    SafeCall(OnShow);
+}
+
+void TForm::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    SafeCall(OnHide);
+}
+
+bool TForm::DispatchKeyDown(QKeyEvent* event) {
+    if (!OnKeyDown)
+        return false;
+    uint16_t key = QtKeyToVirtualKey(event->key());
+    if (key == 0)
+        return false;
+    const uint16_t before = key;
+    const TShiftState shift = ShiftStateFrom(event->modifiers());
+    SafeCall([&] { OnKeyDown(key, shift); });
+    (void)before;
+    return key == 0;
+}
+
+void TForm::keyPressEvent(QKeyEvent* event) {
+    if (event != PreviewFilter::Instance().Previewed || !KeyPreview)
+        DispatchKeyDown(event);
+    // Enter and Escape click the default and cancel buttons.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+        event->key() == Qt::Key_Escape) {
+        const bool escape = event->key() == Qt::Key_Escape;
+        for (TButton* button : findChildren<TButton*>()) {
+            if ((escape ? button->Cancel : button->Default()) && button->isEnabled() &&
+                button->isVisible()) {
+                SafeCall([button] { button->Click(); });
+                break;
+            }
+        }
+    }
+    event->accept();
+}
+
+void TForm::keyReleaseEvent(QKeyEvent* event) {
+    if (OnKeyUp) {
+        uint16_t key = QtKeyToVirtualKey(event->key());
+        const TShiftState shift = ShiftStateFrom(event->modifiers());
+        if (key != 0)
+            SafeCall([&] { OnKeyUp(key, shift); });
+    }
+    event->accept();
+}
+
+void TForm::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    SafeCall(OnPaint);
+}
+
+bool TForm::focusNextPrevChild(bool next) {
+    return QWidget::focusNextPrevChild(next);
+}
+
+void TForm::SetModalDriver(ModalDriver driver) {
+    InstalledModalDriver() = std::move(driver);
+}
+
+bool TForm::ModalFinished() {
+    if (ModalResult == mrNone)
+        return false;
+    TCloseAction action = caHide;
+    if (!CloseAllowed(action)) {
+        ModalResult = mrNone;
+        return false;
+    }
+    return true;
+}
+
+TModalResult TForm::ShowModal() {
+    if (InModal)
+        throw std::logic_error("ShowModal: the form is already shown modally");
+    QPointer<TForm> self(this);
+    InModal = true;
+    ModalResult = mrNone;
+    setWindowModality(Qt::ApplicationModal);
+    SetVisible(true);
+    raise();
+    if (InstalledModalDriver()) {
+        InstalledModalDriver()(*this);
+        if (self && ModalResult != mrNone && !ModalFinished())
+            ModalResult = mrNone;
+        if (self && ModalResult == mrNone)
+            ModalResult = mrCancel;
+    } else if (platform::CurrentVirtualClock()) {
+        if (!RunUntil([&] { return !self || ModalFinished(); }, 10 * 60 * 1000) && self)
+            ModalResult = mrCancel;
+    } else {
+        while (self && !ModalFinished())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    if (!self)
+        return mrCancel;
+    InModal = false;
+    hide();
+    setWindowModality(Qt::NonModal);
+    return ModalResult;
+}
+
+// ---------------------------------------------------------------------------
+// TApplication
+
+namespace {
+TApplication TheApplication;
+QtDialogService& TheQtDialogs() {
+    static QtDialogService service;
+    return service;
+}
+} // namespace
+
+TApplication* const Application = &TheApplication;
+
+int TApplication::Run() {
+    if (TerminateRequested)
+        return 0;
+    if (MainForm)
+        MainForm->SetVisible(true);
+    if (TerminateRequested)
+        return 0;
+    return QApplication::exec();
+}
+
+void TApplication::Terminate() {
+    TerminateRequested = true;
+    QCoreApplication::quit();
+}
+
+void TApplication::ShowException(const std::string& text) {
+    platform::MessageRequest request;
+    request.Text = text;
+    request.Caption = Title;
+    request.Type = platform::MsgType::Error;
+    request.Buttons = platform::MbOk;
+    platform::Dialogs().ShowMessage(request);
+}
+
+void TApplication::HandleException() {
+    try {
+        throw;
+    } catch (const std::exception& error) {
+        ShowException(error.what());
+    } catch (...) {
+        ShowException("Erreur inconnue");
+    }
+}
+
+std::string TApplication::ExeName() const {
+    return QCoreApplication::applicationFilePath().toStdString();
+}
+
+void InitFonts() {
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    QFont::insertSubstitution("Arial", "Liberation Sans");
+    QFont::insertSubstitution("Tahoma", "Liberation Sans");
+    QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
+    QFont::insertSubstitution("Times New Roman", "Liberation Serif");
+    QFont::insertSubstitution("Courier New", "Liberation Mono");
+    if (qApp)
+        QApplication::setFont(ToQFont(TFont{}));
+}
+
+void InitApplication() {
+    InitFonts();
+    QApplication::setQuitOnLastWindowClosed(false);
+    platform::SetDialogs(&TheQtDialogs());
+}

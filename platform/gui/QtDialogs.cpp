@@ -1,0 +1,211 @@
+#include "gui/QtDialogs.h"
+
+#include "gui/Forms.h"
+#include "gui/Graphics.h"
+#include "gui/Printers.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPushButton>
+
+using platform::ModalResult;
+using platform::MsgType;
+
+namespace {
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+struct ButtonInfo {
+    unsigned Flag;
+    QMessageBox::StandardButton Standard;
+    const char* Text;
+    ModalResult Result;
+};
+
+// In the order the buttons stand in the box.
+const ButtonInfo ButtonTable[] = {
+    {platform::MbYes, QMessageBox::Yes, "Oui", ModalResult::Yes},
+    {platform::MbNo, QMessageBox::No, "Non", ModalResult::No},
+    {platform::MbOk, QMessageBox::Ok, "OK", ModalResult::Ok},
+    {platform::MbCancel, QMessageBox::Cancel, "Annuler", ModalResult::Cancel},
+    {platform::MbAbort, QMessageBox::Abort, "Abandonner", ModalResult::Abort},
+    {platform::MbRetry, QMessageBox::Retry, "Réessayer", ModalResult::Retry},
+    {platform::MbIgnore, QMessageBox::Ignore, "Ignorer", ModalResult::Ignore},
+};
+
+QWidget* DialogParent() {
+    return QApplication::activeWindow();
+}
+
+} // namespace
+
+std::string NormalizeLineBreaks(const std::string& text) {
+    std::string result;
+    result.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            result += '\n';
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else {
+            result += text[i];
+        }
+    }
+    return result;
+}
+
+std::string DefaultCaption(MsgType type) {
+    switch (type) {
+    case MsgType::Warning:
+        return "Avertissement";
+    case MsgType::Error:
+        return "Erreur";
+    case MsgType::Information:
+        return "Information";
+    case MsgType::Confirmation:
+        return "Confirmation";
+    case MsgType::Custom:
+        break;
+    }
+    return Application->Title;
+}
+
+QMessageBox* BuildMessageBox(const platform::MessageRequest& request, QWidget* parent) {
+    auto* box = new QMessageBox(parent);
+    box->setWindowTitle(
+        Q(request.Caption.empty() ? DefaultCaption(request.Type) : request.Caption));
+    box->setTextFormat(Qt::PlainText);
+    box->setText(Q(NormalizeLineBreaks(request.Text)));
+    switch (request.Type) {
+    case MsgType::Warning:
+        box->setIcon(QMessageBox::Warning);
+        break;
+    case MsgType::Error:
+        box->setIcon(QMessageBox::Critical);
+        break;
+    case MsgType::Information:
+        box->setIcon(QMessageBox::Information);
+        break;
+    case MsgType::Confirmation:
+        box->setIcon(QMessageBox::Question);
+        break;
+    case MsgType::Custom:
+        box->setIcon(QMessageBox::NoIcon);
+        break;
+    }
+    const unsigned buttons = request.Buttons != 0 ? request.Buttons : platform::MbOk;
+    for (const ButtonInfo& info : ButtonTable)
+        if (buttons & info.Flag)
+            box->addButton(info.Standard)->setText(QString::fromUtf8(info.Text));
+    // Enter: OK, else Yes, else Retry; Escape: Cancel, else No, else OK.
+    for (auto wanted : {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::Retry})
+        if (QAbstractButton* button = box->button(wanted)) {
+            box->setDefaultButton(static_cast<QPushButton*>(button));
+            break;
+        }
+    for (auto wanted : {QMessageBox::Cancel, QMessageBox::No, QMessageBox::Ok})
+        if (QAbstractButton* button = box->button(wanted)) {
+            box->setEscapeButton(button);
+            break;
+        }
+    return box;
+}
+
+ModalResult MessageBoxResult(const QMessageBox& box) {
+    QAbstractButton* clicked = box.clickedButton();
+    if (!clicked)
+        return ModalResult::Cancel;
+    const QMessageBox::StandardButton standard = box.standardButton(clicked);
+    for (const ButtonInfo& info : ButtonTable)
+        if (info.Standard == standard)
+            return info.Result;
+    return ModalResult::Cancel;
+}
+
+QString QtFilterFromVcl(const std::string& filter) {
+    const QStringList parts = Q(filter).split('|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i].trimmed();
+        QString patterns = parts[i + 1];
+        patterns.replace(';', ' ');
+        // Qt reads the patterns from the last parentheses: write them there
+        // once, in place of the ones the description may already show.
+        if (description.endsWith(')')) {
+            const qsizetype open = description.lastIndexOf('(');
+            if (open >= 0)
+                description = description.left(open).trimmed();
+        }
+        filters << description + " (" + patterns.trimmed() + ")";
+    }
+    return filters.join(";;");
+}
+
+std::string WithDefaultExt(const std::string& fileName, const std::string& defaultExt) {
+    if (fileName.empty() || defaultExt.empty())
+        return fileName;
+    if (!QFileInfo(Q(fileName)).fileName().contains('.'))
+        return fileName + "." + defaultExt;
+    return fileName;
+}
+
+ModalResult QtDialogService::ShowMessage(const platform::MessageRequest& request) {
+    std::unique_ptr<QMessageBox> box(BuildMessageBox(request, DialogParent()));
+    box->exec();
+    return MessageBoxResult(*box);
+}
+
+void QtDialogService::Beep() {
+    QApplication::beep();
+}
+
+namespace {
+
+// The open or save dialog for request; the chosen name with its default
+// extension, or false when cancelled.
+bool RunFileDialog(bool save, const platform::FileDialogRequest& request, std::string& fileName) {
+    const QString title = Q(!request.Title.empty() ? request.Title
+                            : save                 ? "Enregistrer sous"
+                                                   : "Ouvrir");
+    const QString start =
+        Q(request.InitialDir.empty() ? request.FileName
+                                     : request.InitialDir + "/" + request.FileName);
+    const QString filter = QtFilterFromVcl(request.Filter);
+    const QString chosen = save
+                               ? QFileDialog::getSaveFileName(DialogParent(), title, start, filter)
+                               : QFileDialog::getOpenFileName(DialogParent(), title, start, filter);
+    if (chosen.isEmpty())
+        return false;
+    fileName = WithDefaultExt(chosen.toStdString(), request.DefaultExt);
+    return true;
+}
+
+} // namespace
+
+bool QtDialogService::OpenFile(const platform::FileDialogRequest& request, std::string& fileName) {
+    return RunFileDialog(false, request, fileName);
+}
+
+bool QtDialogService::SaveFile(const platform::FileDialogRequest& request, std::string& fileName) {
+    return RunFileDialog(true, request, fileName);
+}
+
+bool QtDialogService::ChooseColor(uint32_t& color) {
+    const QColor chosen = QColorDialog::getColor(ColorToQColor(color), DialogParent(), "Couleur");
+    if (!chosen.isValid())
+        return false;
+    color = QColorToColor(chosen);
+    return true;
+}
+
+bool QtDialogService::PrintSetup() {
+    QPrintDialog dialog(&Printer()->QtPrinter(), DialogParent());
+    dialog.setWindowTitle("Configuration de l'impression");
+    return dialog.exec() == QDialog::Accepted;
+}
