@@ -63,6 +63,34 @@ TEST(CanvasTest, LineToLeavesOutItsEndPixelInEveryDirection) {
     }
 }
 
+TEST(CanvasTest, PenStylesAndWidths) {
+    TBitmap bitmap(60, 30);
+    Clear(bitmap, clWhite);
+    TCanvas& canvas = bitmap.Canvas();
+    canvas.Pen.Color = clRed;
+    canvas.Pen.Style = psDot;
+    canvas.MoveTo(0, 5);
+    canvas.LineTo(60, 5);
+    canvas.Pen.Style = psClear;
+    canvas.MoveTo(0, 10);
+    canvas.LineTo(60, 10);
+    EXPECT_EQ(canvas.PenPos, (TPoint{60, 10}));
+    canvas.Pen.Style = psSolid;
+    canvas.Pen.Width = 3;
+    canvas.MoveTo(10, 20);
+    canvas.LineTo(50, 20);
+    int dots = 0, wide = 0, clear = 0;
+    for (auto [x, y] : PixelsOf(bitmap, clRed)) {
+        dots += y == 5;
+        clear += y == 10;
+        wide += x == 30 && y >= 18 && y <= 22;
+    }
+    EXPECT_GT(dots, 15);
+    EXPECT_LT(dots, 45);
+    EXPECT_EQ(clear, 0);
+    EXPECT_EQ(wide, 3);
+}
+
 TEST(CanvasTest, JoinedLinesDrawEveryCornerOnceAndNotXorTwiceRestores) {
     TBitmap bitmap(40, 30);
     TCanvas& canvas = bitmap.Canvas();
