@@ -2,6 +2,7 @@
 // their handlers as the windows expect: from code as from the user, or not
 // at all.
 #include "gui/Buttons.h"
+#include "gui/ComCtrls.h"
 #include "gui/ExtCtrls.h"
 #include "gui/Forms.h"
 #include "gui/StdCtrls.h"
@@ -209,6 +210,73 @@ TEST_F(ControlsTest, ComboBoxListChoiceIsSeenByCloseUp) {
     EXPECT_EQ(combo->ItemIndex(), 2);
     ASSERT_FALSE(events.empty());
     EXPECT_EQ(events, (std::vector<std::string>{"change 2", "closeup 2"}));
+}
+
+} // namespace
+
+namespace {
+
+class NumberControlsTest : public ::testing::Test {
+protected:
+    void SetUp() override { Form.SetClientSize(300, 200); }
+    TForm Form;
+};
+
+TEST_F(NumberControlsTest, UpDownClicksMoveClampAndShowThePosition) {
+    auto* level = new TUpDown(&Form);
+    level->SetBounds(10, 10, 17, 33);
+    level->SetMin(2);
+    level->SetMax(1022);
+    level->Increment = 10;
+    level->SetPosition(512);
+    auto* edit = new TEdit(&Form);
+    level->SetAssociate(edit);
+    EXPECT_EQ(edit->Text(), "512");
+    std::vector<std::pair<TUDBtnType, int>> clicks;
+    level->OnClick = [&](TUDBtnType button) { clicks.push_back({button, level->Position()}); };
+
+    Form.show();
+    QTest::mouseClick(level->ArrowButton(btNext), Qt::LeftButton);
+    QTest::mouseClick(level->ArrowButton(btPrev), Qt::LeftButton);
+    QTest::mouseClick(level->ArrowButton(btPrev), Qt::LeftButton);
+    EXPECT_EQ(clicks, (std::vector<std::pair<TUDBtnType, int>>{
+                          {btNext, 522}, {btPrev, 512}, {btPrev, 502}}));
+    EXPECT_EQ(edit->Text(), "502");
+
+    level->SetPosition(1017); // clicks stop at the bounds, the handler still runs
+    level->ClickButton(btNext);
+    level->ClickButton(btNext);
+    EXPECT_EQ(level->Position(), 1022);
+    EXPECT_EQ(clicks.size(), 5u);
+    level->SetPosition(-5);
+    EXPECT_EQ(level->Position(), 2);
+}
+
+TEST_F(NumberControlsTest, SpinEditStepsStopAtTheBoundsAndReportEveryChange) {
+    auto* count = new TSpinEdit(&Form);
+    count->SetMinValue(10);
+    count->SetMaxValue(200);
+    count->SetIncrement(10);
+    count->SetValue(95);
+    count->SetEditorEnabled(false);
+    std::vector<int> changes;
+    count->OnChange = [&] { changes.push_back(count->Value()); };
+
+    for (int i = 0; i < 11; ++i)
+        count->Step(1);
+    EXPECT_EQ(changes.back(), 200);
+    EXPECT_EQ(changes[changes.size() - 2], 195);
+    EXPECT_EQ(changes.size(), 11u); // the last step changes nothing
+    changes.clear();
+    count->SetValue(200); // the same value: no change
+    count->SetValue(95);  // from code: a change
+    count->SetValue(5);   // clamped
+    EXPECT_EQ(changes, (std::vector<int>{95, 10}));
+
+    Form.show();
+    count->setFocus();
+    QTest::keyClicks(count, "7");
+    EXPECT_EQ(count->Value(), 10); // typing is refused
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 // Timers on the virtual clock: when they fire, what restarts them, overdue
 // ticks, and handlers that pump messages.
 #include "gui/Timers.h"
+#include "ScriptedDialogsFixture.h"
 #include "core/Clock.h"
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -111,6 +113,28 @@ TEST_F(TimersTest, RunUntilStopsAtThePredicateOrTheLimit) {
     EXPECT_FALSE(RunUntil([&] { return ticks == 100; }, 1000));
     EXPECT_EQ(NowMs(), 1600);
     EXPECT_EQ(ticks, 5);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TimersTest, AnErrorInATickIsShownAndTheTimerGoesOn) {
+    ScriptedDialogsGuard guard;
+    guard.Dialogs.Answer(platform::ModalResult::Ok, "capteur illisible")
+        .Answer(platform::ModalResult::Ok, "capteur illisible");
+    TTimer timer;
+    timer.SetInterval(750);
+    int ticks = 0;
+    timer.OnTimer = [&] {
+        ++ticks;
+        throw std::runtime_error("Mémoire du capteur illisible");
+    };
+    RunFor(1500);
+    EXPECT_EQ(ticks, 2);
+    ASSERT_EQ(guard.Dialogs.Records().size(), 2u);
+    EXPECT_EQ(guard.Dialogs.Records()[0].TimeUs, 750'000);
+    EXPECT_EQ(guard.Dialogs.Records()[1].Message.Type, platform::MsgType::Error);
 }
 
 } // namespace
