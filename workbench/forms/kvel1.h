@@ -309,6 +309,24 @@ private:
     void ShowLoadedRecord();
     // Runs the align engine of the client panel, then FormResize.
     void LayOut();
+
+    // Acquisitions and measurement actions.
+    // The trigger level text in Pnivdec, in the units of channel (0 or 1).
+    void ShowLevelText(int channel);
+    // The block loop of RunBlockYt, RunBlockYY and RunBlockXY: its AcqState,
+    // its row (DeltaTIndex of the record or TimeBaseIndex), and whether the
+    // series header and the panels are reset before every block or once.
+    void RunBlockLoop(uint8_t state, bool rowFromRecord, bool resetEveryBlock, int series);
+    // Redraws GraphBitmap and copies it onto PaintBox1.
+    void DrawAndShowGraph();
+    // The interface stopped answering during a loop: the measurement ends and
+    // the user is told once.
+    void EndOnSilentInterface();
+    void EnterMeasuringState(bool newMeasurement);
+    void PrepareManualXY();
+    // Numbers the loops started: a loop whose number is no longer the last
+    // was superseded by an acquisition started inside its message processing.
+    uint32_t AcquisitionRuns = 0;
 };
 
 extern TForm1* Form1;
