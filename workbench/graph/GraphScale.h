@@ -5,6 +5,7 @@
 #pragma once
 
 #include "GraphTypes.h"
+#include "tampon.h"
 
 #include <cstdint>
 #include <string>
@@ -12,10 +13,9 @@
 
 namespace workbench {
 
-// The values a conversion gives for a reading above or below the sensor's
-// range (single precision: exactly 3000000053248 and -3000000053248).
-constexpr float OverRangeValue = 3.0e12f;
-constexpr float UnderRangeValue = -3.0e12f;
+// The values the link gives for a reading above or below the sensor's range.
+using ::OverRangeValue;
+using ::UnderRangeValue;
 
 // Font height of the plot for a rectangle h pixels high: h div 32, at least 11.
 int PlotFontHeight(int h);
