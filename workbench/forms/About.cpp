@@ -19,9 +19,10 @@ AboutTexts WorkbenchAboutTexts() {
 }
 
 TAboutBox::TAboutBox() {
-    SetBorderStyle(bsDialog);
     SetCaption("A propos");
     SetClientSize(330, 236);
+    // The frame fixes the size it finds: the size comes first.
+    SetBorderStyle(bsDialog);
     Position = poScreenCenter;
 
     Panel1 = new TPanel(this);

@@ -3,9 +3,10 @@
 TOKRightDlg2* OKRightDlg2 = nullptr;
 
 TOKRightDlg2::TOKRightDlg2() {
-    SetBorderStyle(bsDialog);
     SetCaption("Etalonnage de l'oxymètre ");
     SetClientSize(384, 230);
+    // The frame fixes the size it finds: the size comes first.
+    SetBorderStyle(bsDialog);
     Position = poScreenCenter;
     if (!OKRightDlg2)
         OKRightDlg2 = this;

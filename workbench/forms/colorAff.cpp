@@ -3,9 +3,10 @@
 TForm3* Form3 = nullptr;
 
 TForm3::TForm3() {
-    SetBorderStyle(bsSingle);
     SetCaption("Couleurs des afficheurs");
     SetClientSize(318, 110);
+    // The frame fixes the size it finds: the size comes first.
+    SetBorderStyle(bsSingle);
     Position = poMainFormCenter;
 
     Label1 = new TLabel(this);

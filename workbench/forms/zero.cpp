@@ -3,9 +3,10 @@
 TOKRightDlg* OKRightDlg = nullptr;
 
 TOKRightDlg::TOKRightDlg() {
-    SetBorderStyle(bsDialog);
     SetCaption("Dialogue");
     SetClientSize(384, 166);
+    // The frame fixes the size it finds: the size comes first.
+    SetBorderStyle(bsDialog);
     Position = poScreenCenter;
     if (!OKRightDlg)
         OKRightDlg = this;

@@ -1,0 +1,261 @@
+// The workbench's start: single instance, splash window, windows in their
+// order, the interface search with its prompts, quitting, help and the about
+// box.
+#include "WorkbenchFixture.h"
+
+#include "About.h"
+#include "Oxym.h"
+#include "colorAff.h"
+#include "zero.h"
+
+#include <QApplication>
+
+namespace wbtest {
+namespace {
+
+using platform::ModalResult;
+using platform::MsgType;
+
+constexpr const char* NoDevice =
+    "L'interface de mesure n'est pas branchée\r\nconnectez-la avant de continuer";
+constexpr const char* NoSensor =
+    "Aucun capteur n'est branché\r\nil faut en connecter au moins un\r\nsi vous voulez faire "
+    "des mesures";
+
+bool AllPixelsAre(const QImage& image, QRgb colour) {
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if ((image.pixel(x, y) & 0xFFFFFF) != (colour & 0xFFFFFF))
+                return false;
+    return true;
+}
+
+TEST_F(WorkbenchTest, SplashThenWindowsInOrderWhileTheSplashStaysUp) {
+    Rig.Plug(0, sim::FixtureA);
+    struct Painting {
+        std::string Label;
+        int64_t TimeUs;
+        bool Visible;
+    };
+    std::vector<Painting> paintings;
+    StartHooks hooks;
+    hooks.SplashPainted = [&](TForm2& splash) {
+        paintings.push_back({splash.Label1->Caption(), Rig.NowUs(), splash.isVisible()});
+    };
+    const int64_t start = Rig.NowUs();
+    ASSERT_EQ(Start({}, hooks), StartResult::Running);
+
+    ASSERT_EQ(paintings.size(), 2u);
+    EXPECT_EQ(paintings[0].Label, "Chargement en cours...");
+    EXPECT_EQ(paintings[1].Label, "Chargement..");
+    EXPECT_TRUE(paintings[0].Visible && paintings[1].Visible);
+    EXPECT_EQ(paintings[1].TimeUs - paintings[0].TimeUs, 1300 * 1000);
+    // The interface is searched only after the pause: the first frame comes
+    // after the two resets, 100 ms apart, that follow the splash.
+    const auto& frames = Rig.Log().Frames();
+    ASSERT_FALSE(frames.empty());
+    EXPECT_GE(frames.front().TimeUs - start, (1300 + 200) * 1000);
+
+    EXPECT_EQ(Application->Title, "Kestrova USB");
+    EXPECT_EQ(Application->MainForm, Form1);
+    ASSERT_NE(OKRightDlg, nullptr);
+    ASSERT_NE(OKRightDlg2, nullptr);
+    ASSERT_NE(AboutBox, nullptr);
+    ASSERT_NE(Form3, nullptr);
+    EXPECT_EQ(OKRightDlg->Caption(), "Dialogue");
+    EXPECT_EQ(OKRightDlg2->Caption(), "Etalonnage de l'oxymètre ");
+    EXPECT_EQ(AboutBox->Caption(), "A propos");
+    EXPECT_EQ(Form3->Caption(), "Couleurs des afficheurs");
+    EXPECT_EQ(Form3->ClientWidth(), 318);
+    EXPECT_EQ(Form3->ClientHeight(), 110);
+
+    // The splash is released once the pending messages are handled.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(Form2, nullptr);
+    EXPECT_EQ(Desktop.Count(platform::RecordingDesktop::Call::Kind::ScreenSaverOff), 1);
+}
+
+TEST_F(WorkbenchTest, SplashLooksAsDesigned) {
+    StartHooks hooks;
+    QImage first;
+    hooks.SplashPainted = [&](TForm2& splash) {
+        if (first.isNull())
+            first = splash.grab().toImage();
+    };
+    Rig.Plug(0, sim::FixtureA);
+    ASSERT_EQ(Start({}, hooks), StartResult::Running);
+    ASSERT_EQ(first.size(), QSize(275, 200));
+    // Blue picture, white text in its bottom-right band.
+    const QColor top = first.pixelColor(5, 5);
+    EXPECT_GT(top.blue(), 100);
+    EXPECT_LT(top.red(), 60);
+    int white = 0;
+    for (int y = 174; y < 200; ++y)
+        for (int x = 105; x < 275; ++x)
+            white += first.pixelColor(x, y).lightness() > 230 ? 1 : 0;
+    EXPECT_GT(white, 100);
+}
+
+TEST_F(WorkbenchTest, NoDeviceAskedUntilCancelledThenBlackGraphWithoutFrame) {
+    Rig.Device().Disconnect();
+    Guard.Dialogs.Answer(ModalResult::Ok, NoDevice).Answer(ModalResult::Cancel, NoDevice);
+    ASSERT_EQ(Start(), StartResult::Running);
+    Form1->ShowForm();
+    ProcessMessages();
+
+    const auto messages = Messages();
+    ASSERT_EQ(messages.size(), 2u);
+    for (const auto& box : messages) {
+        EXPECT_EQ(box.Text, NoDevice);
+        EXPECT_EQ(box.Caption, "Attention");
+        EXPECT_EQ(box.Type, MsgType::Warning);
+        EXPECT_EQ(box.Buttons, platform::MbOk | platform::MbCancel);
+    }
+    EXPECT_EQ(Form1->Caption(), "Aucune interface n'a été détectée");
+    EXPECT_FALSE(InterfaceOpen);
+    EXPECT_EQ(Form1->GraphShown, 0);
+    EXPECT_FALSE(Form1->Timer->Enabled());
+    Form1->PaintBox1->Repaint();
+    EXPECT_TRUE(AllPixelsAre(Form1->PaintBox1->Surface(), qRgb(0, 0, 0)));
+}
+
+TEST_F(WorkbenchTest, OkRetriesTheSearchAtOnce) {
+    // The first listing fails (counts as no device); OK lists again.
+    Rig.Bus().Faults().ListFails(sim::Scope::Next(1));
+    Rig.Plug(0, sim::FixtureA);
+    Guard.Dialogs.Answer(ModalResult::Ok, NoDevice);
+    ASSERT_EQ(Start(), StartResult::Running);
+    EXPECT_TRUE(InterfaceOpen);
+    EXPECT_TRUE(Rig.Device().Opened());
+    EXPECT_EQ(Form1->GraphShown, 1);
+}
+
+TEST_F(WorkbenchTest, FailingOpenIsReportedOnceAndTheProgramRunsWithoutInterface) {
+    Rig.Plug(0, sim::FixtureA);
+    Rig.Faults().OpenFails();
+    Guard.Dialogs.Answer(ModalResult::Ok, "Port  non ouvert");
+    ASSERT_EQ(Start(), StartResult::Running);
+
+    const auto messages = Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].Text, "Port  non ouvert");
+    EXPECT_EQ(messages[0].Type, MsgType::Information);
+    EXPECT_EQ(messages[0].Buttons, platform::MbOk);
+    EXPECT_EQ(Form1->Caption(), "Aucune interface n'a été détectée");
+    EXPECT_FALSE(InterfaceOpen);
+    EXPECT_TRUE(ConnectGivenUp);
+    EXPECT_EQ(Rig.Log().Frames().size(), 0u);
+}
+
+TEST_F(WorkbenchTest, UnreadableDescriptionGivesUpSilently) {
+    Rig.Plug(0, sim::FixtureA);
+    Rig.Faults().DescriptionFails();
+    ASSERT_EQ(Start(), StartResult::Running);
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(Form1->Caption(), "Aucune interface n'a été détectée");
+    EXPECT_FALSE(Rig.Device().Opened());
+}
+
+TEST_F(WorkbenchTest, DeviceResetTwiceHundredMillisecondsApart) {
+    Rig.Plug(0, sim::FixtureA);
+    ASSERT_EQ(Start(), StartResult::Running);
+    std::vector<int64_t> resets;
+    for (const auto& call : Rig.Log().Api())
+        if (call.Call == sim::ApiCall::ResetDevice)
+            resets.push_back(call.TimeUs);
+    ASSERT_EQ(resets.size(), 2u);
+    EXPECT_GE(resets[1] - resets[0], 100 * 1000);
+    EXPECT_LT(resets[1] - resets[0], 101 * 1000);
+    EXPECT_GE(Rig.Log().Frames().front().TimeUs - resets[1], 100 * 1000);
+}
+
+TEST_F(WorkbenchTest, NoSensorCancelledLeavesTheInterfaceOpenWithoutLiveTick) {
+    Guard.Dialogs.Answer(ModalResult::Cancel, NoSensor);
+    ASSERT_EQ(Start(), StartResult::Running);
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0].Caption, "Attention");
+    EXPECT_EQ(Messages()[0].Type, MsgType::Warning);
+    EXPECT_TRUE(InterfaceOpen);
+    EXPECT_EQ(Form1->Caption(),
+              "Kestrova-QD-TAVEN.Q | Voie 1 : Pas de capteur | Voie 2 : Pas de capteur");
+    EXPECT_FALSE(Form1->Timer->Enabled());
+    EXPECT_FALSE(Form1->ActionNouvelleMesure->Enabled());
+    EXPECT_EQ(Form1->RGVoie->Items.Count(), 0);
+    EXPECT_EQ(Form1->GraphShown, 1);
+}
+
+TEST_F(WorkbenchTest, SecondInstanceEndsSilently) {
+    auto running = platform::SingleInstance::TryAcquire("Kestrova", Folder.path().toStdString());
+    ASSERT_NE(running, nullptr);
+    const auto windowsBefore = QApplication::topLevelWidgets().size();
+    EXPECT_EQ(Start(), StartResult::SecondInstance);
+    EXPECT_EQ(Form1, nullptr);
+    EXPECT_EQ(QApplication::topLevelWidgets().size(), windowsBefore);
+    EXPECT_TRUE(Guard.Dialogs.Records().empty());
+    EXPECT_EQ(Rig.Log().Api().size(), 0u);
+    // The running instance keeps its lock.
+    EXPECT_EQ(platform::SingleInstance::TryAcquire("Kestrova", Folder.path().toStdString()),
+              nullptr);
+}
+
+TEST_F(WorkbenchTest, QuitClosesTheInterfaceBeepsTwiceAndClosesTheWindow) {
+    StartWithSensors(&sim::FixtureA, nullptr);
+    ASSERT_TRUE(Form1->Timer->Enabled());
+    Form1->ActionQuitter->Execute();
+    EXPECT_FALSE(Rig.Device().Opened());
+    EXPECT_FALSE(InterfaceOpen);
+    EXPECT_EQ(Guard.Dialogs.BeepCount(), 2);
+    EXPECT_FALSE(Form1->Timer->Enabled());
+    EXPECT_FALSE(Form1->isVisible());
+    EXPECT_TRUE(Application->Terminated());
+}
+
+TEST_F(WorkbenchTest, QuitWithoutInterfaceOnlyBeeps) {
+    Rig.Device().Disconnect();
+    Guard.Dialogs.Answer(ModalResult::Cancel, NoDevice);
+    ASSERT_EQ(Start(), StartResult::Running);
+    Form1->ActionQuitter->Execute();
+    EXPECT_EQ(Guard.Dialogs.BeepCount(), 2);
+    for (const auto& call : Rig.Log().Api())
+        EXPECT_NE(call.Call, sim::ApiCall::Close);
+}
+
+TEST_F(WorkbenchTest, HelpAndAboutBox) {
+    StartWithSensors(&sim::FixtureA, nullptr);
+    Form1->ActionAide1->Execute();
+    ASSERT_EQ(Desktop.Count(platform::RecordingDesktop::Call::Kind::OpenDocument), 1);
+    for (const auto& call : Desktop.Calls()) {
+        if (call.What == platform::RecordingDesktop::Call::Kind::OpenDocument) {
+            EXPECT_EQ(std::filesystem::path(call.Target).filename(), "helvo1.chm");
+        }
+    }
+
+    std::string shown;
+    TForm::SetModalDriver([&](TForm& form) {
+        shown = form.Caption();
+        auto* about = dynamic_cast<TAboutBox*>(&form);
+        ASSERT_NE(about, nullptr);
+        about->Label3Click();
+        about->OKButton->Click();
+    });
+    Form1->ActionApropos->Execute();
+    EXPECT_EQ(shown, "A propos");
+    ASSERT_EQ(Desktop.Count(platform::RecordingDesktop::Call::Kind::OpenWebPage), 1);
+    EXPECT_EQ(Desktop.Calls().back().Target, AboutBox->Texts().LinkUrl);
+}
+
+TEST_F(WorkbenchTest, AboutBoxTakesAnotherProgramsTexts) {
+    StartWithSensors(&sim::FixtureA, nullptr);
+    AboutTexts texts = WorkbenchAboutTexts();
+    texts.ProductName = "Trevalume USB";
+    texts.LinkUrl = "https://www.example.org/trevalume/";
+    texts.IconResource = ":/pictures/trevalume1.png";
+    AboutBox->SetTexts(texts);
+    EXPECT_EQ(AboutBox->ProductName->Caption(), "Trevalume USB");
+    EXPECT_FALSE(AboutBox->ProgramIcon->Picture().isNull());
+    AboutBox->Label3Click();
+    EXPECT_EQ(Desktop.Calls().back().Target, "https://www.example.org/trevalume/");
+}
+
+} // namespace
+} // namespace wbtest

@@ -1,0 +1,105 @@
+// The workbench started as the program starts, on the simulated interface
+// and the virtual clock, with every dialog answered from a script.
+#pragma once
+
+#include "EmbeddedPictures.h"
+#include "Intro.h"
+#include "KestrovaStart.h"
+#include "ProgramArguments.h"
+#include "ScriptedDialogsFixture.h"
+#include "core/Desktop.h"
+#include "d2xx/sim/SimRig.h"
+#include "d2xx/sim/fixtures.h"
+#include "gui/Canvas.h"
+#include "gui/Forms.h"
+#include "gui/Timers.h"
+#include "kvel1.h"
+#include "tampon.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace wbtest {
+
+inline std::vector<std::string> Frames(sim::SimRig& rig, int64_t sinceUs) {
+    return rig.Log().FramesHexSince(sinceUs);
+}
+
+// Bytes of a file.
+inline std::vector<char> FileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteBytes(const std::filesystem::path& path, const void* data, size_t size) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+}
+
+inline std::vector<char> RecordBytes() {
+    const auto* bytes = reinterpret_cast<const char*>(&MeasurementRecord);
+    return {bytes, bytes + sizeof MeasurementRecord};
+}
+
+class WorkbenchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static const bool pictures = [] {
+            InitEmbeddedPictures();
+            return true;
+        }();
+        (void)pictures;
+        InitFonts();
+        ResetLinkState();
+        SetProgramArguments({"Kestrova"});
+        ASSERT_TRUE(Folder.isValid());
+    }
+
+    void TearDown() override {
+        TForm::SetModalDriver(nullptr);
+        FreeKestrovaWindows();
+        Lock.reset();
+    }
+
+    // Starts the program with these arguments after the program's name.
+    StartResult Start(std::vector<std::string> arguments = {}, StartHooks hooks = {}) {
+        arguments.insert(arguments.begin(), "Kestrova");
+        SetProgramArguments(arguments);
+        if (hooks.LockDirectory.empty())
+            hooks.LockDirectory = Folder.path().toStdString();
+        return StartKestrova(hooks, Lock);
+    }
+
+    // Started with sensors: the main window shown, nothing asked.
+    void StartWithSensors(const sim::MemoryImage* channel0, const sim::MemoryImage* channel1) {
+        if (channel0)
+            Rig.Plug(0, *channel0);
+        if (channel1)
+            Rig.Plug(1, *channel1);
+        ASSERT_EQ(Start(), StartResult::Running);
+        ASSERT_NE(Form1, nullptr);
+        Form1->ShowForm();
+        ProcessMessages();
+    }
+
+    std::filesystem::path InFolder(const std::string& name) const {
+        return std::filesystem::path(Folder.path().toStdString()) / name;
+    }
+
+    std::vector<platform::MessageRequest> Messages() const { return Guard.Dialogs.Messages(); }
+
+    sim::SimRig Rig;
+    ScriptedDialogsGuard Guard;
+    platform::RecordingDesktop Desktop;
+    QTemporaryDir Folder;
+    std::unique_ptr<platform::SingleInstance> Lock;
+};
+
+} // namespace wbtest
