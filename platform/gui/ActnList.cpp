@@ -1,6 +1,7 @@
 #include "gui/ActnList.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QPixmap>
 #include <QToolButton>
 
@@ -150,8 +151,20 @@ void TActionToolBar::AddAction(TAction* action) {
         action->SetImages(ImageList);
     BarActions.push_back(action);
     addAction(action->Action());
-    if (QWidget* button = widgetForAction(action->Action()))
+    if (QWidget* button = widgetForAction(action->Action())) {
         button->setFocusPolicy(Qt::NoFocus);
+        button->installEventFilter(this);
+    }
+}
+
+bool TActionToolBar::eventFilter(QObject* watched, QEvent* event) {
+    // A button shows its action's hint, and nothing when it has none (Qt
+    // would show the caption).
+    if (event->type() == QEvent::ToolTip)
+        for (TAction* action : BarActions)
+            if (widgetForAction(action->Action()) == watched)
+                return action->Hint().empty();
+    return QToolBar::eventFilter(watched, event);
 }
 
 void TActionToolBar::AddSeparator() {

@@ -83,7 +83,8 @@ enum TToolBarStyle { tsCaptions, tsPictures, tsCaptionsAndPictures };
 // A tool bar showing actions as buttons, with captions or pictures only,
 // horizontal or vertical, and separators. A button shows its action's tick
 // (pressed look), enabled state and visibility; its click runs the action.
-// Buttons take no focus.
+// Buttons take no focus and show the action's hint as tool tip (none when
+// it has no hint).
 class TActionToolBar : public QToolBar, public TControl {
     Q_OBJECT
 public:
@@ -98,6 +99,9 @@ public:
     const std::vector<TAction*>& Actions() const { return BarActions; }
     void SetFont(const TFont& font) override;
     void SetColor(TColor color) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     std::vector<TAction*> BarActions;

@@ -139,8 +139,12 @@ void TForm::SetClientSize(int width, int height) {
 }
 
 void TForm::SetBounds(int left, int top, int width, int height) {
-    width = std::max(width, minimumWidth());
-    height = std::max(height, minimumHeight());
+    if (FixedSize) {
+        setFixedSize(std::max(width, 0), std::max(height, 0));
+    } else {
+        width = std::max(width, minimumWidth());
+        height = std::max(height, minimumHeight());
+    }
     setGeometry(left, top, width, height);
     LayoutClient();
 }
@@ -209,7 +213,8 @@ void TForm::SetBorderStyle(TFormBorderStyle style) {
     }
     const bool shown = isVisible();
     setWindowFlags(flags);
-    if (style == bsDialog || style == bsSingle || style == bsToolWindow)
+    FixedSize = style == bsDialog || style == bsSingle || style == bsToolWindow;
+    if (FixedSize)
         setFixedSize(size());
     else if (minimumSize() == maximumSize()) {
         setMinimumSize(0, 0);

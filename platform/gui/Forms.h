@@ -61,6 +61,8 @@ public:
 
     TPosition Position = poDesigned; // applied when the form is first shown
     void CenterOnScreen();
+    // bsDialog, bsSingle and bsToolWindow fix the size (SetBounds and
+    // SetClientSize still set it).
     void SetBorderStyle(TFormBorderStyle style);
     void SetFormStyle(TFormStyle style);
     // The main menu bar above the client area (nullptr: none).
@@ -128,6 +130,7 @@ private:
     bool Created = false;
     bool PositionApplied = false;
     bool InModal = false;
+    bool FixedSize = false; // dialog and single frames
 };
 
 class TApplication {

@@ -113,3 +113,22 @@ TEST(AlignTest, AnchorsFollowTheRightAndBottomEdges) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(AlignTest, DialogFramesKeepTheirSizeButCodeCanSetIt) {
+    TForm dialog;
+    dialog.SetBorderStyle(bsDialog);
+    dialog.SetClientSize(318, 110);
+    EXPECT_EQ(dialog.ClientWidth(), 318);
+    EXPECT_EQ(dialog.ClientHeight(), 110);
+    EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
+    TForm main;
+    main.SetClientSize(755, 550);
+    main.SetMinSize(712, 550);
+    main.SetClientSize(600, 400); // below the smallest size: kept at it
+    EXPECT_EQ(main.ClientWidth(), 712);
+    EXPECT_EQ(main.ClientHeight(), 550);
+}
+
+} // namespace
