@@ -6,4 +6,4 @@ cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 bash scripts/build.sh build
 cd build/bin
-INTERFACE_MESURE=simulateur ./linkcheck "$@"
+INTERFACE_MESURE=simulateur ./Kestrova "$@"
