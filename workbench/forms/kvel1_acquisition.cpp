@@ -1,42 +1,358 @@
 // Acquisition settings (mode, sampling interval, number of measurements,
 // trigger), the start of an acquisition, and the block and timed
 // acquisitions.
-//
-// The handlers are bound to their controls and timers (kvel1.cpp); their
-// bodies are still to be written.
 #include "kvel1.h"
 
+#include "BlockData.h"
+#include "core/Clock.h"
+#include "core/Dialogs.h"
+#include "graph/Graph.h"
+#include "graph/GraphScale.h"
 #include "gui/Canvas.h"
+#include "model/Acquisition.h"
+#include "model/TimeBase.h"
+#include "tampon.h"
+
+namespace {
+
+constexpr const char* InterfaceSilentMessage = "L'interface de mesure ne répond plus.";
+
+// A refused exchange (another one under way) is asked again after this pause.
+constexpr uint32_t BusyRetryMs = 10;
+
+} // namespace
 
 // ------------------------------------------------------ acquisition settings
 
-void TForm1::RGVoieClick() {}
+void TForm1::ShowLevelText(int channel) {
+    const int c = channel == 1 ? 1 : 0;
+    Pnivdec->SetCaption(workbench::TriggerLevelText(TriggerLevel, ChannelSlope[c], ChannelOffset[c],
+                                                    ChannelDecimals[c], ChannelUnit[c]));
+}
 
-void TForm1::CBdelta_tCloseUp() {}
+void TForm1::RGVoieClick() {
+    const int index = RGVoie->ItemIndex();
+    if (index < 0 || index >= RGVoie->Items.Count())
+        return;
+    const int mode = workbench::AcqModeOfItem(RGVoie->Items[index]);
+    if (mode < 0)
+        return;
 
-void TForm1::NbMesuresChange() {}
+    CBdelta_t->Items.Clear();
+    AcqMode = mode;
+    const bool live = LiveMode == 1;
 
-void TForm1::RGvoieSynchroClick() {}
+    // The trigger on channel c, at the count whose value is 0.
+    auto triggerOn = [this](int c) {
+        RGvoieSynchro->SetItemIndex(c);
+        TriggerChannel = c;
+        TriggerLevel = workbench::ZeroCountLevel(ChannelSlope[c], ChannelOffset[c]);
+    };
+    auto showSettings = [this] {
+        CBdelta_t->SetEnabled(true);
+        GroupBoxSynchro->SetVisible(true);
+        GroupBoxTemps->SetVisible(true);
+    };
 
-void TForm1::SBnivdecDownClick() {}
+    switch (mode) {
+    case workbench::ModeY1:
+    case workbench::ModeY2:
+        LoadAllTimeBases();
+        PanelMinMax0->SetVisible(mode == workbench::ModeY1);
+        PanelMinMax1->SetVisible(mode == workbench::ModeY2);
+        if (live) {
+            triggerOn(mode);
+            RGvoieSynchro->SetEnabled(false);
+            showSettings();
+        }
+        break;
+    case workbench::ModeXY:
+        CBdelta_t->Items.Assign(FastTimeBases);
+        CBdelta_t->SetDropDownCount(workbench::FastTimeBaseCount);
+        PanelMinMax0->SetVisible(true);
+        PanelMinMax1->SetVisible(true);
+        if (live) {
+            triggerOn(0);
+            RGvoieSynchro->SetEnabled(true);
+            showSettings();
+            ResetRangeToSensor();
+        }
+        break;
+    case workbench::ModeYY:
+        LoadAllTimeBases();
+        PanelMinMax0->SetVisible(true);
+        PanelMinMax1->SetVisible(true);
+        if (live) {
+            triggerOn(0);
+            RGvoieSynchro->SetEnabled(true);
+            showSettings();
+        }
+        break;
+    default: // "man.": the interval list stays empty
+        PanelMinMax0->SetVisible(true);
+        PanelMinMax1->SetVisible(true);
+        break;
+    }
 
-void TForm1::SBnivdecUpClick() {}
+    if (!live || mode == workbench::ModeManual) {
+        GroupBoxSynchro->SetVisible(false);
+        GroupBoxTemps->SetVisible(false);
+    }
+    if (Table->Visible())
+        RefreshTable();
+    CBmonoCoup->SetVisible(true);
+    if (mode == workbench::ModeManual && live) {
+        RGvoieSynchro->SetEnabled(false);
+        CBmonoCoup->SetVisible(false);
+        CBmonoCoup->SetChecked(false);
+        ResetRangeToSensor();
+    }
 
-void TForm1::LoadAllTimeBases() {}
+    ShowLevelText(TriggerChannel);
+    FormResize();
+    PaintBox1->Invalidate();
+}
 
-void TForm1::ResetRangeToSensor() {}
+void TForm1::CBdelta_tCloseUp() {
+    const int index = CBdelta_t->ItemIndex();
+    // Closed with no interval chosen (right after a mode change): the
+    // settings stay as they are.
+    if (!workbench::IsValidTimeBaseIndex(index))
+        return;
 
-void TForm1::StartAcquisition() {}
+    const bool wasRunning = AcqState != 0;
+    if (wasRunning)
+        ActionFinMesuresExecute();
+
+    CBdelta_t->SetItemIndex(index);
+    if (index >= workbench::FastTimeBaseCount) {
+        FastTimeBase = 0;
+        NbMesures->SetEnabled(true);
+        CBDec->SetChecked(false);
+    } else {
+        FastTimeBase = 1;
+        NbMesures->SetValue(workbench::BlockSize);
+        NbMesures->SetEnabled(false);
+    }
+    TimeBaseIndex = index;
+    TimeStepMs = workbench::TimeBaseMs[index];
+    LabelDuree->SetCaption(workbench::DurationText(NbMesures->Value(), TimeStepMs));
+    MeasurementRecord.DeltaTIndex = static_cast<uint8_t>(index);
+
+    if (wasRunning)
+        ActionRefaireMesureExecute();
+    else
+        PaintBox1->Invalidate();
+}
+
+void TForm1::NbMesuresChange() {
+    MeasurementRecord.MeasureCount = NbMesures->Value();
+    LabelDuree->SetCaption(workbench::DurationText(NbMesures->Value(), TimeStepMs));
+    if (AcqState == 0)
+        PaintBox1->Invalidate();
+}
+
+void TForm1::RGvoieSynchroClick() {
+    TriggerChannel = RGvoieSynchro->ItemIndex() == 1 ? 1 : 0;
+    ShowLevelText(TriggerChannel);
+}
+
+void TForm1::SBnivdecDownClick() {
+    TriggerLevel = workbench::TriggerLevelDown(TriggerLevel);
+    ShowLevelText(RGvoieSynchro->ItemIndex());
+}
+
+void TForm1::SBnivdecUpClick() {
+    TriggerLevel = workbench::TriggerLevelUp(TriggerLevel);
+    ShowLevelText(RGvoieSynchro->ItemIndex());
+}
+
+void TForm1::LoadAllTimeBases() {
+    std::vector<std::string> all = FastTimeBases;
+    all.insert(all.end(), SlowTimeBases.begin(), SlowTimeBases.end());
+    CBdelta_t->Items.Assign(all);
+    CBdelta_t->SetDropDownCount(21);
+}
+
+void TForm1::ResetRangeToSensor() {
+    if (SelectedSeries < 1 || SelectedSeries > workbench::MaxSeries)
+        return;
+    const int s = SelectedSeries - 1;
+    for (int c = 0; c < workbench::ChannelCount; ++c) {
+        MeasurementRecord.DisplayMax[s][c] = MeasurementRecord.SensorMax[s][c];
+        MeasurementRecord.DisplayMin[s][c] = MeasurementRecord.SensorMin[s][c];
+    }
+}
+
+void TForm1::StartAcquisition() {
+    using workbench::AcqStart;
+    switch (workbench::AcquisitionFor(AcqMode, FastTimeBase == 1)) {
+    case AcqStart::BlockYt:
+        Acquiring = 1;
+        RunBlockYt();
+        break;
+    case AcqStart::BlockYY:
+        Acquiring = 1;
+        RGvoieSynchro->SetEnabled(true);
+        RunBlockYY();
+        break;
+    case AcqStart::BlockXY:
+        Acquiring = 1;
+        RGvoieSynchro->SetEnabled(true);
+        RunBlockXY();
+        break;
+    case AcqStart::ManualXY:
+        PrepareManualXY();
+        Acquiring = 1;
+        RunManualXY(GraphBitmap->Canvas());
+        break;
+    case AcqStart::TimedYt:
+        StartTimedYt(GraphBitmap->Canvas());
+        break;
+    case AcqStart::TimedYY:
+        StartTimedYY(GraphBitmap->Canvas());
+        break;
+    case AcqStart::Nothing:
+        break;
+    }
+}
 
 // ---------------------------------------------------------- block acquisitions
 
-void TForm1::RunBlockYt() {}
+namespace {
 
-void TForm1::RunBlockYY() {}
+// One block with the timing bytes of row and the window's trigger settings:
+// channel and edge from their radio groups, the level only when "Déclenché"
+// is checked.
+LinkResult RequestBlock(TForm1& form, int row, SampleBlock& block) {
+    const int r = workbench::BlockRowFor(row);
+    const uint16_t level = form.CBDec->Checked() ? form.TriggerLevel : 0;
+    const uint8_t channel = form.RGvoieSynchro->ItemIndex() == 1 ? 1 : 0;
+    const uint8_t edge = form.RGfront->ItemIndex() == 1 ? 1 : 0;
+    return AcquireBlock(workbench::BlockCodeA[r], workbench::BlockCodeB[r],
+                        workbench::BlockCodeC[r], channel, level, edge, block);
+}
 
-void TForm1::RunBlockXY() {}
+} // namespace
 
-void TForm1::RunManualXY(TCanvas&) {}
+void TForm1::DrawAndShowGraph() {
+    SyncGraphState();
+    workbench::DrawGraph(GraphBitmap->Canvas(), 0, 0, GraphBitmap->Width(), GraphBitmap->Height(),
+                         Graph, Style, MeasurementRecord);
+    ShowGraphBitmap();
+}
+
+void TForm1::EndOnSilentInterface() {
+    ActionFinMesuresExecute();
+    // The live tick would only fail again and again: it waits for the next
+    // measurement or "Enregistrer".
+    Timer->SetEnabled(false);
+    platform::ShowMessage(InterfaceSilentMessage);
+}
+
+void TForm1::RunBlockLoop(uint8_t state, bool rowFromRecord, bool resetEveryBlock, int series) {
+    AcqState = state;
+    Timer->SetEnabled(false);
+    PanelY0->SetCaption("");
+    PanelY1->SetCaption("");
+    ActionNouvelleMesure->SetEnabled(false);
+    ActionFinMesures->SetEnabled(true);
+    const uint32_t run = ++AcquisitionRuns;
+    if (!resetEveryBlock)
+        InitSeriesHeader(series, AcqMode);
+
+    while (Acquiring != 0) {
+        if (resetEveryBlock) {
+            InitSeriesHeader(series, AcqMode);
+            PanelY0->SetCaption("");
+            PanelY1->SetCaption("");
+        }
+        const int row = rowFromRecord ? MeasurementRecord.DeltaTIndex : TimeBaseIndex;
+        SampleBlock block{};
+        const LinkResult result = RequestBlock(*this, row, block);
+        if (result == LinkResult::NoAnswer) {
+            EndOnSilentInterface();
+            return;
+        }
+        if (result == LinkResult::Answered) {
+            workbench::StoreBlock(MeasurementRecord, MeasuredSeries, block, TimeStepMs, Elapsed);
+            DrawAndShowGraph();
+        } else if (result == LinkResult::Busy) {
+            Sleep(BusyRetryMs);
+        }
+        // No trigger yet, or a block shown: the user's clicks and keys run
+        // here, and may end the loop.
+        Application->ProcessMessages();
+        if (run != AcquisitionRuns)
+            return; // an acquisition started in there has the window now
+        if (result == LinkResult::Answered && CBmonoCoup->Checked())
+            ActionFinMesuresExecute();
+    }
+    Timer->SetEnabled(true);
+}
+
+void TForm1::RunBlockYt() {
+    RunBlockLoop(workbench::AcqOneChannelBlock, true, false, SelectedSeries);
+}
+
+void TForm1::RunBlockYY() {
+    RunBlockLoop(workbench::AcqTwoChannelBlock, false, true, MeasuredSeries);
+}
+
+void TForm1::RunBlockXY() {
+    RunBlockLoop(workbench::AcqXYBlock, false, false, MeasuredSeries);
+}
+
+void TForm1::RunManualXY(TCanvas& canvas) {
+    AcqState = workbench::AcqManualXY;
+    Timer->SetEnabled(false);
+    PanelY0->SetCaption("");
+    PanelY1->SetCaption("");
+    ActionNouvelleMesure->SetEnabled(false);
+    ActionFinMesures->SetEnabled(true);
+    const uint32_t run = ++AcquisitionRuns;
+    InitSeriesHeader(MeasuredSeries, AcqMode);
+
+    while (Acquiring != 0) {
+        SampleBlock block{};
+        const LinkResult result = RequestBlock(*this, TimeBaseIndex, block);
+        if (result == LinkResult::NoAnswer) {
+            EndOnSilentInterface();
+            return;
+        }
+        if (result == LinkResult::Busy)
+            Sleep(BusyRetryMs);
+        // The validation keys and actions run here: they store the means
+        // shown, those of the block before this one.
+        Application->ProcessMessages();
+        if (run != AcquisitionRuns)
+            return;
+        if (result != LinkResult::Answered)
+            continue;
+
+        workbench::StoreBlock(MeasurementRecord, MeasuredSeries, block, TimeStepMs, Elapsed);
+        const workbench::ManualMeans means = workbench::BlockManualMeans(block);
+        MeanY1 = means.Y1;
+        MeanY2 = means.Y2;
+        const int s =
+            SelectedSeries >= 1 && SelectedSeries <= workbench::MaxSeries ? SelectedSeries : 1;
+        PanelY1->SetCaption(
+            workbench::ManualMeanText(MeanY2, MeasurementRecord.SeriesDecimals[s - 1][1],
+                                      workbench::SeriesUnitText(MeasurementRecord, s, 1)));
+        PanelY0->SetCaption(
+            workbench::ManualMeanText(MeanY1, MeasurementRecord.SeriesDecimals[s - 1][0],
+                                      workbench::SeriesUnitText(MeasurementRecord, s, 0)));
+        SyncGraphState();
+        workbench::DrawGraph(canvas, 0, 0, GraphBitmap->Width(), GraphBitmap->Height(), Graph,
+                             Style, MeasurementRecord);
+        ShowGraphBitmap();
+        // The pause between blocks; the window stays still meanwhile. After
+        // the end of the measurements there is nothing left to wait for.
+        if (Acquiring != 0)
+            Sleep(500);
+    }
+    Timer->SetEnabled(true);
+}
 
 // ---------------------------------------------------------- timed acquisitions
 

@@ -19,14 +19,17 @@ void TForm1::SyncGraphState() {
 }
 
 void TForm1::PaintBox1Paint(TCanvas& canvas) {
-    if (GraphShown == 0) {
-        // No graph yet (no interface): the area stays in the clear colour.
-        canvas.Brush.Color = ClearColor;
-        canvas.Brush.Style = bsSolid;
-        canvas.FillRect(Rect(0, 0, PaintBox1->Width(), PaintBox1->Height()));
-        return;
-    }
+    // During an acquisition the loop or the timer keeps the bitmap up to
+    // date: a repaint only shows it.
     if (AcqState == 0) {
+        if (GraphShown == 0) {
+            // No graph to show (no interface, or a measurement that started
+            // nothing): the area stays in the clear colour, without frame.
+            canvas.Brush.Color = ClearColor;
+            canvas.Brush.Style = bsSolid;
+            canvas.FillRect(Rect(0, 0, PaintBox1->Width(), PaintBox1->Height()));
+            return;
+        }
         SyncGraphState();
         TCanvas& bitmap = GraphBitmap->Canvas();
         const int s = Graph.SelectedSeries - 1;
