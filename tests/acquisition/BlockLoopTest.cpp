@@ -1,0 +1,340 @@
+// The block loops and the manual XY loop: what they store, the frames the
+// interface sees, how the user stops them, and what happens when the
+// interface does not deliver.
+#include "AcquisitionFixture.h"
+
+#include "graph/Graph.h"
+
+namespace acqtest {
+namespace {
+
+using platform::ModalResult;
+
+constexpr const char* SilentMessage = "L'interface de mesure ne répond plus.";
+
+// ------------------------------------------------------------- "arrêt auto"
+
+struct OneBlockCase {
+    const char* Name;
+    int Row;
+    float LastTime; // point 95, ms
+    const char* Duration;
+};
+void PrintTo(const OneBlockCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
+class OneBlockTest : public AcquisitionTest, public ::testing::WithParamInterface<OneBlockCase> {};
+
+TEST_P(OneBlockTest, ArretAutoStoresExactlyOneBlock) {
+    const OneBlockCase& c = GetParam();
+    StartWithSensors(&sim::FixtureA, nullptr);
+    ChooseInterval(c.Row);
+    EXPECT_EQ(Form1->LabelDuree->Caption(), c.Duration);
+    Form1->CBmonoCoup->SetChecked(true);
+    Rig.SetGenerator(0, sim::Generator::Indexed([](int64_t n) { return 5.0 * n; }));
+    const int64_t start = Rig.NowUs();
+
+    ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
+
+    // One block asked, with the row's timing bytes, untriggered.
+    const std::vector<sim::FrameRecord> blocks = BlockFrames(start);
+    ASSERT_EQ(blocks.size(), 1u);
+    EXPECT_EQ(CodesOf(blocks[0]), CodesOfRow(c.Row));
+    const auto request = Rig.Log().LastBlockRequest();
+    ASSERT_TRUE(request.has_value());
+    EXPECT_EQ(request->Level, 0);
+    EXPECT_EQ(request->TriggerChannel, 0);
+
+    const workbench::MeasurementSet& record = MeasurementRecord;
+    EXPECT_EQ(record.SeriesCount, 1);
+    EXPECT_EQ(Form1->MeasuredSeries, 1);
+    ASSERT_EQ(record.PointCount[0], 95);
+    EXPECT_EQ(record.DeltaTIndex, c.Row);
+    EXPECT_EQ(record.PointTime[0][0], 0.0f);
+    EXPECT_EQ(record.PointTime[0][1], static_cast<float>(workbench::TimeBaseMs[c.Row]));
+    EXPECT_EQ(record.PointTime[0][94], c.LastTime);
+    for (int k = 1; k <= 95; k += 47)
+        EXPECT_EQ(record.PointValue[0][0][k - 1], ConvertRawCount(0, 5 * k)) << "point " << k;
+
+    ExpectWindowGivenBack();
+    EXPECT_TRUE(Form1->Timer->Enabled()); // the live tick is back
+    EXPECT_TRUE(Messages().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, OneBlockTest,
+                         ::testing::Values(OneBlockCase{"HalfMs", 0, 47.0f, "0 h 0 min 0,047 s"},
+                                           OneBlockCase{"FiveMs", 3, 470.0f, "0 h 0 min 0,470 s"},
+                                           OneBlockCase{"TwentyMs", 5, 1880.0f,
+                                                        "0 h 0 min 1,880 s"}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(AcquisitionTest, WithoutArretAutoBlocksReplaceTheSameSeriesUntilTheEnd) {
+    StartWithSensors(&sim::FixtureA, nullptr);
+    Rig.SetGenerator(0, sim::Generator::Indexed([](int64_t n) { return n % 1000; }));
+    const int64_t start = Rig.NowUs();
+    At(400, [this] { Run(Form1->ActionFinMesures); });
+
+    ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
+
+    // About 48 ms a block: several blocks, each one replacing the last.
+    const size_t blocks = BlockFrames(start).size();
+    EXPECT_GE(blocks, 7u);
+    EXPECT_LE(blocks, 10u);
+    EXPECT_EQ(MeasurementRecord.SeriesCount, 1);
+    EXPECT_EQ(MeasurementRecord.PointCount[0], 95);
+    const int lastFirstSample = static_cast<int>(95 * (blocks - 1) + 1);
+    EXPECT_EQ(MeasurementRecord.PointValue[0][0][0], ConvertRawCount(0, lastFirstSample % 1000));
+    ExpectWindowGivenBack();
+    // Ended within one block of the user's click.
+    EXPECT_LT(Rig.NowMs() - start / 1000.0, 400 + 60);
+}
+
+// ------------------------------------------------- interval change while running
+
+TEST_F(AcquisitionTest, IntervalChangeEndsTheLoopAndRedoesWithTheNewRow) {
+    StartWithSensors(&sim::FixtureA, nullptr);
+    Rig.SetGenerator(0, sim::Generator::Dc(300));
+    int64_t changedUs = 0;
+    At(200, [&] {
+        changedUs = Rig.NowUs();
+        ChooseInterval(3); // "5 ms"
+    });
+    At(1500, [this] { Run(Form1->ActionFinMesures); });
+    const int64_t start = Rig.NowUs();
+
+    ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
+
+    ASSERT_GT(changedUs, 0);
+    const std::vector<sim::FrameRecord> before = BlockFrames(start);
+    std::vector<BlockCodes> codes;
+    for (const sim::FrameRecord& frame : before)
+        codes.push_back(CodesOf(frame));
+    // Row 0 until the change, row 3 after it, never row 0 again.
+    size_t first3 = 0;
+    while (first3 < codes.size() && codes[first3] == CodesOfRow(0))
+        ++first3;
+    EXPECT_GE(first3, 3u);
+    ASSERT_LT(first3, codes.size());
+    EXPECT_GE(before[first3].TimeUs, changedUs);
+    for (size_t i = first3; i < codes.size(); ++i)
+        EXPECT_EQ(codes[i], CodesOfRow(3)) << "block " << i;
+    EXPECT_GE(codes.size() - first3, 2u);
+
+    // The redo measured the same series with the new interval.
+    EXPECT_EQ(MeasurementRecord.SeriesCount, 1);
+    EXPECT_EQ(MeasurementRecord.DeltaTIndex, 3);
+    EXPECT_EQ(MeasurementRecord.PointTime[0][94], 470.0f);
+    EXPECT_EQ(Form1->TimeBaseIndex, 3);
+    ExpectWindowGivenBack();
+    EXPECT_TRUE(Form1->Timer->Enabled());
+    EXPECT_TRUE(Messages().empty());
+}
+
+// ------------------------------------------------------------------ manual XY
+
+TEST_F(AcquisitionTest, SpaceValidatesTheMeansShown) {
+    // Raw counts as values: the means are exact.
+    StartWithSensors(&sim::FixtureU, &sim::FixtureU);
+    ChooseMode("man.");
+    EXPECT_FALSE(Form1->GroupBoxTemps->Visible());
+    EXPECT_FALSE(Form1->CBmonoCoup->Visible());
+    Rig.SetGenerator(0, sim::Generator::Indexed([](int64_t n) { return n; }));
+    Rig.SetGenerator(1, sim::Generator::Indexed([](int64_t n) { return 2 * n; }));
+    // Block b (from 1) holds samples 95(b - 1) + 1 ... 95b; its means are
+    // those of samples 1, 11, ... 91: 46, 141, 236 on channel 0.
+    std::vector<std::string> shown;
+    At(300, [&] {
+        shown.push_back(Form1->PanelY0->Caption() + " | " + Form1->PanelY1->Caption());
+        EXPECT_TRUE(Form1->ActionValiderXY->Visible());
+        PressSpace();
+    });
+    At(900, [&] {
+        shown.push_back(Form1->PanelY0->Caption() + " | " + Form1->PanelY1->Caption());
+        PressSpace(Qt::ShiftModifier);
+    });
+    At(1500, [&] {
+        shown.push_back(Form1->PanelY0->Caption() + " | " + Form1->PanelY1->Caption());
+        PressSpace(Qt::ControlModifier);   // replaces point 2
+        QTest::keyClick(Form1, Qt::Key_A); // ignored
+    });
+    At(2100, [this] { Run(Form1->ActionFinMesures); });
+
+    ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
+
+    EXPECT_EQ(shown, (std::vector<std::string>{"46 | 92 ", "141 | 282 ", "236 | 472 "}));
+    const workbench::MeasurementSet& record = MeasurementRecord;
+    ASSERT_EQ(record.XYPointCount[0], 2);
+    EXPECT_EQ(record.ManualY1[0][0], 46.0f);
+    EXPECT_EQ(record.ManualY2[0][0], 92.0f);
+    EXPECT_EQ(record.ManualY1[0][1], 236.0f);
+    EXPECT_EQ(record.ManualY2[0][1], 472.0f);
+    EXPECT_EQ(record.PointCount[0], 95); // the last block read
+    // One block and a 500 ms pause a round, the row of "0,5 ms".
+    const std::vector<sim::FrameRecord> blocks = BlockFrames();
+    EXPECT_EQ(blocks.size(), 4u);
+    for (const sim::FrameRecord& frame : blocks)
+        EXPECT_EQ(CodesOf(frame), CodesOfRow(0));
+    ExpectWindowGivenBack();
+    EXPECT_FALSE(Form1->ActionValiderXY->Visible());
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(AcquisitionTest, ManualModeAfterSixtySecondsSendsTheLastRow) {
+    StartWithSensors(&sim::FixtureA, &sim::FixtureB);
+    ChooseInterval(19); // "60 s"
+    ChooseMode("man.");
+    At(20, [this] { Run(Form1->ActionFinMesures); }); // runs once the first block came
+    ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
+    const std::vector<sim::FrameRecord> blocks = BlockFrames();
+    ASSERT_EQ(blocks.size(), 1u);
+    EXPECT_EQ(CodesOf(blocks[0]), CodesOfRow(18));
+    // The manual mode set its own number of measurements; the interval stays.
+    EXPECT_EQ(Form1->TimeBaseIndex, 19);
+    EXPECT_EQ(Form1->NbMesures->Value(), 95);
+}
+
+// --------------------------------------------------- blocks that do not come
+
+struct SilenceCase {
+    const char* Name;
+    const char* Mode;
+    std::function<void(sim::SimRig&)> Fail;
+};
+void PrintTo(const SilenceCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
+class SilenceTest : public AcquisitionTest, public ::testing::WithParamInterface<SilenceCase> {};
+
+TEST_P(SilenceTest, OneMessageAndTheWindowGivenBack) {
+    StartWithSensors(&sim::FixtureA, &sim::FixtureB);
+    ChooseMode(GetParam().Mode);
+    Guard.Dialogs.Answer(ModalResult::Ok, SilentMessage);
+    double failedMs = 0;
+    At(300, [&] {
+        failedMs = Rig.NowMs();
+        GetParam().Fail(Rig);
+    });
+
+    ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
+
+    const std::vector<platform::MessageRequest> boxes = Messages();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].Text, SilentMessage);
+    EXPECT_EQ(boxes[0].Type, platform::MsgType::Information);
+    ExpectWindowGivenBack();
+    // The wait is bounded: what was under way (at most a block and the
+    // manual pause), then one block's time and the link's limit.
+    ASSERT_GT(failedMs, 0);
+    EXPECT_LT(Rig.NowMs() - failedMs, 550 + 50 + 1100);
+    // Nothing more is asked of the user while the interface stays silent.
+    RunFor(5000);
+    EXPECT_EQ(Messages().size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, SilenceTest,
+    ::testing::Values(
+        SilenceCase{"BlocksUnanswered", "YY",
+                    [](sim::SimRig& rig) { rig.Faults().NoAnswer(sim::Command::Any); }},
+        SilenceCase{"DeviceUnplugged", "YY", [](sim::SimRig& rig) { rig.Device().Disconnect(); }},
+        SilenceCase{"ManualBlocksUnanswered", "man.",
+                    [](sim::SimRig& rig) { rig.Faults().NoAnswer(sim::Command::Any); }}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(AcquisitionTest, ATriggerThatNeverComesLetsTheUserStop) {
+    StartWithSensors(&sim::FixtureA, nullptr);
+    Form1->CBDec->SetChecked(true);
+    Form1->TriggerLevel = 600;
+    Rig.SetGenerator(0, sim::Generator::Dc(100)); // never crosses the level
+    At(3000, [this] { Run(Form1->ActionFinMesures); });
+    const int64_t start = Rig.NowUs();
+
+    ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
+
+    const std::vector<sim::FrameRecord> blocks = BlockFrames(start);
+    ASSERT_GE(blocks.size(), 2u);
+    const auto request = Rig.Log().LastBlockRequest();
+    ASSERT_TRUE(request.has_value());
+    EXPECT_EQ(request->Level, 600);
+    EXPECT_EQ(MeasurementRecord.PointCount[0], 0);
+    ExpectWindowGivenBack();
+    EXPECT_TRUE(Messages().empty());
+    // Ended at the end of the wait that was under way at the click.
+    EXPECT_LT(Rig.NowMs() - start / 1000.0, 3000 + 2100);
+}
+
+// -------------------------------------------------------------- graph pixels
+
+TEST_F(AcquisitionTest, BlockDrawnAsALineAtItsValue) {
+    StartWithSensors(&sim::FixtureA, nullptr);
+    Form1->Style.CurveColor[0][0] = clRed;
+    Form1->cbs1L1->SetChecked(true);
+    Form1->CBmonoCoup->SetChecked(true);
+    // First half of the block at one level, second half at another.
+    Rig.SetGenerator(0, sim::Generator::Indexed([](int64_t n) { return n <= 47 ? 767 : 256; }));
+    ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
+    ProcessMessages();
+
+    const workbench::GraphState& g = Form1->Graph;
+    ASSERT_TRUE(g.FrameValid);
+    const QImage bitmap = Form1->GraphBitmap->Image();
+    const QImage& screen = Form1->PaintBox1->Surface();
+    const int yHigh = workbench::ValueToY(g, 0, ConvertRawCount(0, 767)); // 5 V
+    const int yLow = workbench::ValueToY(g, 0, ConvertRawCount(0, 256));  // -5 V
+    ASSERT_LT(yHigh + 10, yLow);
+    auto red = [](const QImage& image, int x, int y) {
+        return RgbToColor(image.pixel(x, y)) == clRed;
+    };
+    for (double t : {2.0, 10.0, 20.0}) { // points 5, 21, 41
+        const int x = workbench::TimeToX(g, t);
+        EXPECT_TRUE(red(bitmap, x, yHigh)) << t;
+        EXPECT_FALSE(red(bitmap, x, yLow)) << t;
+        EXPECT_FALSE(red(bitmap, x, yHigh - 5)) << t;
+        EXPECT_TRUE(red(screen, x + Form1->GraphMargin, yHigh + Form1->GraphMargin)) << t;
+    }
+    for (double t : {26.0, 40.0, 46.0}) {
+        const int x = workbench::TimeToX(g, t);
+        EXPECT_TRUE(red(bitmap, x, yLow)) << t;
+        EXPECT_FALSE(red(bitmap, x, yHigh)) << t;
+    }
+    // The step between points 47 and 48 is joined by a stroke.
+    const int xStep = (workbench::TimeToX(g, 23.0) + workbench::TimeToX(g, 23.5)) / 2;
+    bool joined = false;
+    for (int dx = -1; dx <= 1; ++dx)
+        joined = joined || red(bitmap, xStep + dx, (yHigh + yLow) / 2);
+    EXPECT_TRUE(joined);
+    // Nothing beyond the last point (47 ms).
+    EXPECT_FALSE(red(bitmap, workbench::TimeToX(g, 47.0) + 3, yLow));
+}
+
+TEST_F(AcquisitionTest, XYBlockDrawnAsMarkersAtBothValues) {
+    StartWithSensors(&sim::FixtureA, &sim::FixtureA);
+    ChooseMode("XY");
+    workbench::TPointStyle& style = Form1->Style.PointStyle[0][0];
+    style.Shape = 0;
+    style.HalfWidth = style.HalfHeight = 3;
+    style.FillColor = clRed;
+    style.OutlineColor = clRed;
+    Form1->cbs1p1->SetChecked(true);
+    Form1->CBmonoCoup->SetChecked(true);
+    Rig.SetGenerator(0, sim::Generator::Dc(767)); // vertical: 5 V
+    Rig.SetGenerator(1, sim::Generator::Dc(256)); // horizontal: -5 V
+    ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
+    ProcessMessages();
+
+    const workbench::GraphState& g = Form1->Graph;
+    const QImage& screen = Form1->PaintBox1->Surface();
+    const int x = workbench::XYValueToX(g, ConvertRawCount(1, 256));
+    const int y = workbench::ValueToY(g, 0, ConvertRawCount(0, 767));
+    EXPECT_LT(x, g.OriginX);
+    EXPECT_LT(y, g.OriginY[0]);
+    EXPECT_EQ(RgbToColor(screen.pixel(x, y)), clRed);
+    EXPECT_EQ(RgbToColor(screen.pixel(x - 2, y + 2)), clRed);
+    EXPECT_NE(RgbToColor(screen.pixel(x + 6, y)), clRed);
+    EXPECT_NE(RgbToColor(screen.pixel(x, y - 6)), clRed);
+}
+
+} // namespace
+} // namespace acqtest
