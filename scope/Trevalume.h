@@ -37,6 +37,9 @@ namespace trevalume {
 extern bool InterfaceOpen;
 // The user cancelled a prompt of the search, or the search ended on a failure.
 extern bool ConnectGivenUp;
+// The picture files are looked up in the current directory, then beside this
+// program file (empty: the running program).
+extern std::string DataProgramPath;
 
 // Texts of the window.
 inline constexpr const char* DesignCaption = "Trevalume";
@@ -194,8 +197,8 @@ private:
     // Puts back what the front panel shows under the screen (the paint box
     // is see-through in the window's design), then runs its paint handler.
     void RepaintScreen();
-    // The interface no longer answers: tells the user once, ends the sweep
-    // loop and leaves the presence watch off.
+    // The interface no longer answers: tells the user (once per start of the
+    // loop), ends the sweep loop and leaves the presence watch off.
     void InterfaceStoppedAnswering();
     // After an unanswered exchange: nothing at all came back and the driver
     // no longer lists the interface.
@@ -206,4 +209,6 @@ private:
 
     bool LoopRunning = false;
     bool Lost = false;
+    // The user was told during this run of the loop (or of the watch).
+    bool LostTold = false;
 };

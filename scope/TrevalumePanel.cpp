@@ -58,7 +58,7 @@ void TForm1::LoadKnobPicture(TImage* knob, std::string_view fileName) {
     // Current directory first, then beside the program; a missing file is
     // reported with its path in the current directory.
     const std::string name(fileName);
-    const std::string found = platform::FindDataFile(name);
+    const std::string found = platform::FindDataFile(name, DataProgramPath);
     knob->LoadFromFile(found.empty() ? name : found);
 }
 

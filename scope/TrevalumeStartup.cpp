@@ -12,6 +12,7 @@ namespace trevalume {
 
 bool InterfaceOpen = false;
 bool ConnectGivenUp = false;
+std::string DataProgramPath;
 
 std::string SensorsCaption(const std::string& textA, const std::string& textB) {
     return "Trevalume - VN et QD -TAVEN.Q | Voie 1 : " + textA + " | Voie 2 : " + textB;
@@ -79,7 +80,7 @@ void TForm1::FormCreate() {
     // The screen's face: required; a missing or unreadable file ends the
     // creation here with the toolkit's error box.
     const std::string name(PanelLayout::Screen::BackgroundFile);
-    const std::string found = platform::FindDataFile(name);
+    const std::string found = platform::FindDataFile(name, DataProgramPath);
     ScreenBackground.Assign(LoadPictureFile(found.empty() ? name : found));
 
     PixelsPerDivision = PixelsPerDivisionFor(PlotHeight);
@@ -182,9 +183,10 @@ void TForm1::InterfaceStoppedAnswering() {
     Timer->SetEnabled(false);
     if (Acquiring)
         StopSweeps();
-    if (Lost)
-        return;
     Lost = true;
+    if (LostTold)
+        return;
+    LostTold = true;
     platform::MessageDlg(InterfaceSilentText, platform::MsgType::Warning, platform::MbOk,
                          "Attention");
 }
@@ -233,6 +235,7 @@ void TForm1::Apropos1Click() {
 void TForm1::Quitter1Click() {
     if (Acquiring)
         onoffClick();
+    Timer->SetEnabled(false); // nothing talks to the interface any more
     if (InterfaceOpen) {
         CloseInterface();
         InterfaceOpen = false;

@@ -39,6 +39,7 @@ void TForm1::onoffClick() {
         return;
     }
     Acquiring = true;
+    LostTold = false;
     SetCaptionColour(onoff, clRed);
     SBTrun->SetDown(true);
     ColourModeButtons();
@@ -89,8 +90,11 @@ void TForm1::RunSweeps() {
             InterfaceStoppedAnswering();
             break;
         }
-        if (result == LinkResult::Answered && SBTrun->Down())
-            HeldBlock = block;
+        if (result == LinkResult::Answered) {
+            Lost = false; // it answers again
+            if (SBTrun->Down())
+                HeldBlock = block;
+        }
 
         Elapsed = FillSweep(SweepSet, HeldBlock, TimeStepMs, GroundA, GroundB);
         GraphBitmap.Canvas().Draw(0, 0, ScreenBackground);
@@ -102,7 +106,8 @@ void TForm1::RunSweeps() {
         Application->ProcessMessages();
     }
     LoopRunning = false;
-    if (!Lost)
+    // The watch runs again, unless the interface is gone or was closed.
+    if (InterfaceOpen && !Lost)
         Timer->SetEnabled(true);
 }
 
