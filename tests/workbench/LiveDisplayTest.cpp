@@ -3,6 +3,8 @@
 
 #include "colorAff.h"
 
+#include <QFontMetrics>
+
 namespace wbtest {
 namespace {
 
@@ -131,6 +133,29 @@ INSTANTIATE_TEST_SUITE_P(
                       LiveCase{"OneCountBelow", &sim::FixtureB, 1, 19, "hors calibre"},
                       LiveCase{"RawCounts", &sim::FixtureU, 0, 700, "700 "}),
     [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(WorkbenchTest, OutOfRangeTextIsNeverCutInTheSmallestWindow) {
+    StartWithSensors(&sim::FixtureB, &sim::FixtureB);
+    Form1->SetBounds(Form1->Left(), Form1->Top(), 712, 550);
+    ProcessMessages();
+    const int rule = Form1->PanelY0->Height() - Form1->PanelY0->Height() / 6;
+    EXPECT_EQ(Form1->PanelY0->Font().Height, rule);
+    Rig.SetGenerator(0, sim::Generator::Dc(981));
+    Rig.SetGenerator(1, sim::Generator::Dc(270));
+    RunFor(750);
+    ASSERT_EQ(Form1->PanelY0->Caption(), "hors calibre");
+    for (TPanel* panel : {Form1->PanelY0, Form1->PanelY1}) {
+        const int width = QFontMetrics(ToQFont(panel->Font()))
+                              .horizontalAdvance(QString::fromStdString(panel->Caption()));
+        EXPECT_LE(width, panel->Width() - 8) << panel->Caption();
+    }
+    EXPECT_LT(Form1->PanelY0->Font().Height, rule);
+    EXPECT_EQ(Form1->PanelY1->Font().Height, Form1->PanelY0->Font().Height);
+    // Back in range: the layout's height again.
+    Rig.SetGenerator(0, sim::Generator::Dc(270));
+    RunFor(750);
+    EXPECT_EQ(Form1->PanelY0->Font().Height, rule);
+}
 
 TEST_F(WorkbenchTest, IdleTickIdentifiesBothSensorsThenReadsBothChannels) {
     StartWithSensors(&sim::FixtureA, &sim::FixtureB);

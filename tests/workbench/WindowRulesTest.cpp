@@ -46,6 +46,18 @@ TEST(WindowRulesTest, DisplayPanelSizesTruncate) {
     }
 }
 
+TEST(WindowRulesTest, FontShrinksOnlyForTextsThatDoNotFit) {
+    // A text n characters long is 0.6 x height wide per character.
+    auto width = [](int height, const std::string& text) {
+        return static_cast<int>(0.6 * height * static_cast<double>(text.size()));
+    };
+    EXPECT_EQ(workbench::FitFontHeight(51, 246, {"0,01 V", ""}, width), 51);
+    EXPECT_EQ(workbench::FitFontHeight(51, 246, {"", ""}, width), 51);
+    // "hors calibre": 12 characters, 7.2 x height <= 246 up to height 34.
+    EXPECT_EQ(workbench::FitFontHeight(51, 246, {"0,01 V", "hors calibre"}, width), 34);
+    EXPECT_EQ(workbench::FitFontHeight(51, 3, {"hors calibre"}, width), 1);
+}
+
 TEST(WindowRulesTest, LineScaleFromScreenResolution) {
     EXPECT_EQ(workbench::LineScaleForDpi(96), 1);
     EXPECT_EQ(workbench::LineScaleForDpi(287), 1);

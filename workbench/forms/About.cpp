@@ -21,7 +21,6 @@ AboutTexts WorkbenchAboutTexts() {
 TAboutBox::TAboutBox() {
     SetCaption("A propos");
     SetClientSize(330, 236);
-    // The frame fixes the size it finds: the size comes first.
     SetBorderStyle(bsDialog);
     Position = poScreenCenter;
 
@@ -40,9 +39,11 @@ TAboutBox::TAboutBox() {
     bold.Height = -13;
     ProductName = new TLabel(Panel1);
     ProductName->SetFont(bold);
-    ProductName->SetBounds(88, 12, 0, 0);
+    ProductName->SetLeft(88);
+    ProductName->SetTop(12);
     Version = new TLabel(Panel1);
-    Version->SetBounds(88, 36, 0, 0);
+    Version->SetLeft(88);
+    Version->SetTop(36);
 
     auto wrapped = [this](int top, int height) {
         auto* label = new TLabel(Panel1);
@@ -60,7 +61,8 @@ TAboutBox::TAboutBox() {
     link.Color = clBlue;
     link.Style = fsUnderline;
     Label3->SetFont(link);
-    Label3->SetBounds(8, 160, 0, 0);
+    Label3->SetLeft(8);
+    Label3->SetTop(160);
     Label3->setCursor(Qt::PointingHandCursor);
     Label3->OnClick = [this] { Label3Click(); };
 

@@ -5,7 +5,6 @@ TOKRightDlg2* OKRightDlg2 = nullptr;
 TOKRightDlg2::TOKRightDlg2() {
     SetCaption("Etalonnage de l'oxymètre ");
     SetClientSize(384, 230);
-    // The frame fixes the size it finds: the size comes first.
     SetBorderStyle(bsDialog);
     Position = poScreenCenter;
     if (!OKRightDlg2)

@@ -45,6 +45,29 @@ DisplayPanelsLayout ComputeDisplayPanels(bool giant, int clientPanelHeight, int 
     return layout;
 }
 
+int FitFontHeight(int ruleHeight, int availableWidth, const std::vector<std::string>& texts,
+                  const std::function<int(int height, const std::string& text)>& textWidthAt) {
+    auto fits = [&](int height) {
+        for (const std::string& text : texts)
+            if (!text.empty() && textWidthAt(height, text) > availableWidth)
+                return false;
+        return true;
+    };
+    if (ruleHeight <= 1 || fits(ruleHeight))
+        return std::max(ruleHeight, 1);
+    // The largest height that fits (text widths grow with the height).
+    int low = 1;
+    int high = ruleHeight;
+    while (high - low > 1) {
+        const int middle = (low + high) / 2;
+        if (fits(middle))
+            low = middle;
+        else
+            high = middle;
+    }
+    return low;
+}
+
 int LineScaleForDpi(int pixelsPerInch) {
     return std::max(1, pixelsPerInch / 144);
 }

@@ -3,8 +3,10 @@
 // pen-width multiplier of the screen.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace workbench {
 
@@ -36,6 +38,13 @@ struct DisplayPanelsLayout {
 
 // clientPanelHeight: height of Panel3; bandWidth: width of PanelAfficheurs.
 DisplayPanelsLayout ComputeDisplayPanels(bool giant, int clientPanelHeight, int bandWidth);
+
+// The font height of the live display panels: ruleHeight, or less when the
+// widest of `texts` would not fit availableWidth at that height, so that no
+// text ("hors calibre", a long unit) is cut at the panels' edges.
+// textWidthAt(height, text) is a text's width in pixels at a font height.
+int FitFontHeight(int ruleHeight, int availableWidth, const std::vector<std::string>& texts,
+                  const std::function<int(int height, const std::string& text)>& textWidthAt);
 
 // Multiplier of every pen width: pixels per inch div 144, at least 1.
 int LineScaleForDpi(int pixelsPerInch);

@@ -5,20 +5,21 @@ TForm3* Form3 = nullptr;
 TForm3::TForm3() {
     SetCaption("Couleurs des afficheurs");
     SetClientSize(318, 110);
-    // The frame fixes the size it finds: the size comes first.
     SetBorderStyle(bsSingle);
     Position = poMainFormCenter;
 
     Label1 = new TLabel(this);
     Label1->SetCaption("Texte :");
-    Label1->SetBounds(16, 20, 0, 0);
+    Label1->SetLeft(16);
+    Label1->SetTop(20);
     ColorBox1 = new TColorBox(this);
     ColorBox1->SetBounds(72, 16, 140, 22);
     ColorBox1->SetSelected(clBlack);
 
     Label2 = new TLabel(this);
     Label2->SetCaption("Fond :");
-    Label2->SetBounds(16, 56, 0, 0);
+    Label2->SetLeft(16);
+    Label2->SetTop(56);
     ColorBox2 = new TColorBox(this);
     ColorBox2->SetBounds(72, 52, 140, 22);
     ColorBox2->SetSelected(clWhite);

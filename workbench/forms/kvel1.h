@@ -227,6 +227,13 @@ public:
     void ActionAffGeantsExecute();
     void PanelY0ContextPopup(int x, int y, bool& handled);
     void PanelY1ContextPopup(int x, int y, bool& handled);
+    // Shows text in the live display panel of channel (0: PanelY0, 1:
+    // PanelY1), the font made smaller if needed so that it is not cut.
+    void SetLiveText(int channel, const std::string& text);
+    // Font height of both panels: the layout's height, or less so that both
+    // texts fit the panels' width.
+    void FitLiveFonts();
+    int LiveFontHeight = 0; // the height that the panels' layout gives
 
     // ------------------------------------------------------ measurement file
     // Prepares series (1..4) for a new acquisition in mode (an AcqMode).

@@ -101,8 +101,8 @@ void TForm1::ActionLireExecute() {
         return;
 
     Timer->SetEnabled(false);
-    PanelY0->SetCaption("");
-    PanelY1->SetCaption("");
+    SetLiveText(0, "");
+    SetLiveText(1, "");
     ActionNouvelleMesure->SetEnabled(false);
     ActionAfficheurs->SetEnabled(false);
     ActionAffGeants->SetEnabled(false);
@@ -141,8 +141,8 @@ void TForm1::LoadCommandLineFile() {
     // A loaded file is shown until "Enregistrer": the live tick would
     // otherwise rewrite its headers when a sensor changes.
     Timer->SetEnabled(false);
-    PanelY0->SetCaption("");
-    PanelY1->SetCaption("");
+    SetLiveText(0, "");
+    SetLiveText(1, "");
     ActionNouvelleMesure->SetEnabled(false);
     ActionAfficheurs->SetEnabled(false);
     ActionAffGeants->SetEnabled(false);

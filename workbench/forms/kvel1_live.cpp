@@ -8,6 +8,10 @@
 #include "model/Acquisition.h"
 #include "tampon.h"
 
+#include <QFontMetrics>
+
+#include <algorithm>
+
 namespace {
 
 constexpr const char* NoSensorQuestion = "Aucun capteur n'est branché\r\nil faut en connecter au "
@@ -115,20 +119,18 @@ void TForm1::TimerTimer() {
         if (!SensorOnChannel[0] && !SensorOnChannel[1]) {
             // Given up: no live value until sensor detection runs again.
             Timer->SetEnabled(false);
-            PanelY0->SetCaption("");
-            PanelY1->SetCaption("");
+            SetLiveText(0, "");
+            SetLiveText(1, "");
             return;
         }
     }
 
     ValuePair values{};
     if (ReadChannels(values) == LinkResult::Answered) {
-        TPanel* panels[2] = {PanelY0, PanelY1};
         for (int c = 0; c < 2; ++c)
-            panels[c]->SetCaption(
-                SensorOnChannel[c]
-                    ? workbench::LiveValueText(values[c], ChannelDecimals[c], ChannelUnit[c])
-                    : std::string());
+            SetLiveText(c, SensorOnChannel[c] ? workbench::LiveValueText(
+                                                    values[c], ChannelDecimals[c], ChannelUnit[c])
+                                              : std::string());
     }
     Timer->SetEnabled(true);
 }
@@ -157,11 +159,8 @@ void TForm1::FormResize() {
             PanelY1->SetAnchors(akTop | akRight | akBottom);
         }
         PanelAfficheurs->Realign();
-        TFont font = PanelY0->Font();
-        font.Height = layout.FontHeight;
-        PanelY0->SetFont(font);
-        font.Color = PanelY1->Font().Color;
-        PanelY1->SetFont(font);
+        LiveFontHeight = layout.FontHeight;
+        FitLiveFonts();
     }
     Panel3->Realign();
     PanelGraphique->Realign();
@@ -172,6 +171,35 @@ void TForm1::FormResize() {
     Graph.PlotHeight = PaintHeight - 2 * GraphMargin;
     GraphBitmap->SetSize(std::max(Graph.PlotWidth, 1), std::max(Graph.PlotHeight, 1));
     PaintBox1->Invalidate();
+}
+
+void TForm1::SetLiveText(int channel, const std::string& text) {
+    TPanel* panel = channel == 0 ? PanelY0 : PanelY1;
+    if (panel->Caption() == text)
+        return;
+    panel->SetCaption(text);
+    FitLiveFonts();
+}
+
+void TForm1::FitLiveFonts() {
+    if (LiveFontHeight <= 0)
+        return;
+    // The caption is centred between the bevels; keep a few pixels free.
+    const int available = std::min(PanelY0->Width(), PanelY1->Width()) - 8;
+    TFont font = PanelY0->Font();
+    const int height = workbench::FitFontHeight(
+        LiveFontHeight, available, {PanelY0->Caption(), PanelY1->Caption()},
+        [&font](int h, const std::string& text) {
+            TFont sized = font;
+            sized.Height = h;
+            return QFontMetrics(ToQFont(sized)).horizontalAdvance(QString::fromStdString(text));
+        });
+    if (PanelY0->Font().Height == height && PanelY1->Font().Height == height)
+        return;
+    font.Height = height;
+    PanelY0->SetFont(font);
+    font.Color = PanelY1->Font().Color;
+    PanelY1->SetFont(font);
 }
 
 void TForm1::ActionAfficheursExecute() {

@@ -5,7 +5,6 @@ TOKRightDlg* OKRightDlg = nullptr;
 TOKRightDlg::TOKRightDlg() {
     SetCaption("Dialogue");
     SetClientSize(384, 166);
-    // The frame fixes the size it finds: the size comes first.
     SetBorderStyle(bsDialog);
     Position = poScreenCenter;
     if (!OKRightDlg)

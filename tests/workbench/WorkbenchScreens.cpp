@@ -1,0 +1,123 @@
+// Screenshots of the workbench's windows for people to look at (not a test),
+// on the simulated interface and the virtual clock: live values side by side
+// and giant, values out of range in the smallest window, no interface, a
+// loaded file, the about box and the colour dialog. Run it under a display:
+//   xvfb-run -a -s "-screen 0 1024x768x24" ./workbench_screens <folder>
+#include "About.h"
+#include "EmbeddedPictures.h"
+#include "KestrovaStart.h"
+#include "ProgramArguments.h"
+#include "colorAff.h"
+#include "core/Dialogs.h"
+#include "d2xx/sim/SimRig.h"
+#include "d2xx/sim/fixtures.h"
+#include "gui/Vcl.h"
+#include "kvel1.h"
+#include "model/MeasurementFile.h"
+#include "tampon.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+QString Folder;
+
+void Save(QWidget& widget, const char* name) {
+    widget.grab().save(Folder + QLatin1Char('/') + QLatin1String(name));
+    std::printf("%s\n", name);
+}
+
+// Starts the workbench on `rig`; runs `look` on the shown main window.
+void Scene(sim::SimRig& rig, platform::ScriptedDialogs& dialogs, std::vector<std::string> args,
+           const std::function<void()>& look) {
+    (void)rig;
+    (void)dialogs;
+    ResetLinkState();
+    args.insert(args.begin(), "Kestrova");
+    SetProgramArguments(args);
+    QTemporaryDir lockFolder;
+    StartHooks hooks;
+    hooks.LockDirectory = lockFolder.path().toStdString();
+    std::unique_ptr<platform::SingleInstance> lock;
+    if (StartKestrova(hooks, lock) == StartResult::Running && Form1) {
+        Form1->ShowForm();
+        ProcessMessages();
+        look();
+    }
+    TForm::SetModalDriver(nullptr);
+    FreeKestrovaWindows();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    InitApplication();
+    InitEmbeddedPictures();
+    Folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    QDir().mkpath(Folder);
+
+    {
+        sim::SimRig rig;
+        platform::ScriptedDialogs dialogs;
+        rig.Plug(0, sim::FixtureA, sim::Generator::Dc(760));
+        rig.Plug(1, sim::FixtureB, sim::Generator::Dc(270));
+        Scene(rig, dialogs, {}, [&] {
+            RunFor(1500);
+            Save(*Form1, "kvel1_live.png");
+            Form1->ActionAffGeants->Execute();
+            RunFor(750);
+            Save(*Form1, "kvel1_giant.png");
+            TForm::SetModalDriver([](TForm& form) {
+                Save(form, &form == AboutBox ? "about.png" : "colours.png");
+                form.ModalResult = mrCancel;
+            });
+            Form1->ActionApropos->Execute();
+            bool handled = false;
+            Form1->PanelY0ContextPopup(0, 0, handled);
+        });
+    }
+    {
+        sim::SimRig rig;
+        platform::ScriptedDialogs dialogs;
+        rig.Plug(0, sim::FixtureB, sim::Generator::Dc(981));
+        rig.Plug(1, sim::FixtureB, sim::Generator::Dc(19));
+        Scene(rig, dialogs, {}, [&] {
+            Form1->SetBounds(Form1->Left(), Form1->Top(), 712, 550);
+            RunFor(1500);
+            Save(*Form1, "kvel1_out_of_range.png");
+        });
+    }
+    {
+        sim::SimRig rig;
+        platform::ScriptedDialogs dialogs;
+        rig.Device().Disconnect();
+        dialogs.Answer(platform::ModalResult::Cancel);
+        Scene(rig, dialogs, {}, [&] { Save(*Form1, "kvel1_no_interface.png"); });
+    }
+    {
+        sim::SimRig rig;
+        platform::ScriptedDialogs dialogs;
+        rig.Plug(0, sim::FixtureA, sim::Generator::Dc(512));
+        QTemporaryDir files;
+        workbench::MeasurementSet record;
+        workbench::PresetMeasurementSet(record);
+        record.SeriesCount = record.ShownSeries = 1;
+        record.PointCount[0] = 95;
+        for (int k = 0; k < 95; ++k) {
+            record.PointTime[0][k] = 0.5f * static_cast<float>(k);
+            record.PointValue[0][0][k] = 8.0f * std::sin(static_cast<float>(k) / 8.0f);
+        }
+        const std::string path = files.filePath("TP1.mrs").toStdString();
+        workbench::SaveMeasurementFile(record, path);
+        Scene(rig, dialogs, {path}, [&] {
+            Form1->PaintBox1->Repaint();
+            Save(*Form1, "kvel1_file.png");
+        });
+    }
+    return 0;
+}
