@@ -200,34 +200,6 @@ TEST_F(WorkbenchTest, SameNameAndUnitKeepsTheSeriesButUsesTheNewCalibration) {
     EXPECT_EQ(MeasurementRecord.PointCount[0], 95); // no detection ran
 }
 
-// Forwards to the scripted dialogs and lets a test look at the window at the
-// moment a box is shown.
-class ObservingDialogs final : public platform::DialogService {
-public:
-    explicit ObservingDialogs(platform::DialogService& inner) : Inner(inner) {
-        platform::SetDialogs(this);
-    }
-    ~ObservingDialogs() override { platform::SetDialogs(&Inner); }
-    platform::ModalResult ShowMessage(const platform::MessageRequest& request) override {
-        if (OnMessage)
-            OnMessage(request);
-        return Inner.ShowMessage(request);
-    }
-    void Beep() override { Inner.Beep(); }
-    bool OpenFile(const platform::FileDialogRequest& r, std::string& f) override {
-        return Inner.OpenFile(r, f);
-    }
-    bool SaveFile(const platform::FileDialogRequest& r, std::string& f) override {
-        return Inner.SaveFile(r, f);
-    }
-    bool ChooseColor(uint32_t& color) override { return Inner.ChooseColor(color); }
-    bool PrintSetup() override { return Inner.PrintSetup(); }
-    std::function<void(const platform::MessageRequest&)> OnMessage;
-
-private:
-    platform::DialogService& Inner;
-};
-
 TEST_F(WorkbenchTest, NoSensorLeftAsksWithTheTickStoppedAndStaysStopped) {
     StartWithSensors(&sim::FixtureA, &sim::FixtureB);
     RunFor(750);

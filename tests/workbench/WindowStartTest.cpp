@@ -119,6 +119,27 @@ TEST_F(WorkbenchTest, NoDeviceAskedUntilCancelledThenBlackGraphWithoutFrame) {
     EXPECT_TRUE(AllPixelsAre(Form1->PaintBox1->Surface(), qRgb(0, 0, 0)));
 }
 
+TEST_F(WorkbenchTest, PromptsAreNotHiddenBehindTheSplash) {
+    Rig.Device().Disconnect();
+    Guard.Dialogs.Answer(ModalResult::Ok, NoDevice).Answer(ModalResult::Cancel, NoDevice);
+    TForm2* splash = nullptr;
+    StartHooks hooks;
+    hooks.SplashPainted = [&](TForm2& shown) {
+        splash = &shown;
+        EXPECT_TRUE(shown.windowFlags() & Qt::WindowStaysOnTopHint);
+    };
+    std::vector<std::pair<bool, bool>> duringPrompt; // shown, on top
+    ObservingDialogs observing(Guard.Dialogs);
+    observing.OnMessage = [&](const platform::MessageRequest&) {
+        ASSERT_NE(splash, nullptr);
+        duringPrompt.emplace_back(splash->isVisible(),
+                                  (splash->windowFlags() & Qt::WindowStaysOnTopHint) != 0);
+    };
+    ASSERT_EQ(Start({}, hooks), StartResult::Running);
+    const std::pair<bool, bool> shownBelow{true, false};
+    EXPECT_EQ(duringPrompt, (std::vector<std::pair<bool, bool>>{shownBelow, shownBelow}));
+}
+
 TEST_F(WorkbenchTest, OkRetriesTheSearchAtOnce) {
     // The first listing fails (counts as no device); OK lists again.
     Rig.Bus().Faults().ListFails(sim::Scope::Next(1));

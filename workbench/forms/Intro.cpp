@@ -69,3 +69,46 @@ TForm2::~TForm2() {
     if (Form2 == this)
         Form2 = nullptr;
 }
+
+SplashPromptGuard::SplashPromptGuard(TForm2& splash) : Splash(splash), Inner(platform::Dialogs()) {
+    platform::SetDialogs(this);
+}
+
+SplashPromptGuard::~SplashPromptGuard() {
+    platform::SetDialogs(&Inner);
+}
+
+template <class F> auto SplashPromptGuard::Below(F&& dialog) {
+    Splash.SetFormStyle(fsNormal);
+    struct Restore {
+        TForm2& Splash;
+        ~Restore() { Splash.SetFormStyle(fsStayOnTop); }
+    } restore{Splash};
+    return dialog();
+}
+
+platform::ModalResult SplashPromptGuard::ShowMessage(const platform::MessageRequest& request) {
+    return Below([&] { return Inner.ShowMessage(request); });
+}
+
+void SplashPromptGuard::Beep() {
+    Inner.Beep();
+}
+
+bool SplashPromptGuard::OpenFile(const platform::FileDialogRequest& request,
+                                 std::string& fileName) {
+    return Below([&] { return Inner.OpenFile(request, fileName); });
+}
+
+bool SplashPromptGuard::SaveFile(const platform::FileDialogRequest& request,
+                                 std::string& fileName) {
+    return Below([&] { return Inner.SaveFile(request, fileName); });
+}
+
+bool SplashPromptGuard::ChooseColor(uint32_t& color) {
+    return Below([&] { return Inner.ChooseColor(color); });
+}
+
+bool SplashPromptGuard::PrintSetup() {
+    return Below([&] { return Inner.PrintSetup(); });
+}

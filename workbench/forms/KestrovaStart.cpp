@@ -41,6 +41,7 @@ StartResult StartKestrova(const StartHooks& hooks,
     // creation handler is shown there and start-up goes on, anything else
     // ends the application without a message.
     StartResult result = StartResult::Running;
+    auto prompts = std::make_unique<SplashPromptGuard>(*splash);
     try {
         Application->Title = ApplicationTitle;
         TForm1* main = nullptr;
@@ -58,6 +59,7 @@ StartResult StartKestrova(const StartHooks& hooks,
         Application->Terminate();
         result = StartResult::Terminated;
     }
+    prompts.reset();
 
     // 8. The splash is destroyed once the pending messages are handled.
     splash->Hide();
