@@ -90,6 +90,31 @@ TEST_F(AcquisitionTest, WithoutArretAutoBlocksReplaceTheSameSeriesUntilTheEnd) {
     EXPECT_LT(Rig.NowMs() - start / 1000.0, 400 + 60);
 }
 
+TEST_F(AcquisitionTest, TwoChannelLoopTakesTheRangeOfTheSeriesBeforeAtEveryBlock) {
+    StartWithSensors(&sim::FixtureA, &sim::FixtureB);
+    ChooseMode("YY");
+    Form1->CBmonoCoup->SetChecked(true);
+    ASSERT_TRUE(Run(Form1->ActionNouvelleMesure)); // series 1
+    Form1->CBmonoCoup->SetChecked(false);
+    float changed = 0;
+    float atNextBlock = 0;
+    At(100, [&] {
+        // The user narrows the range of the series being measured.
+        MeasurementRecord.DisplayMax[1][0] = 3;
+        changed = MeasurementRecord.DisplayMax[1][0];
+    });
+    At(200, [&] {
+        atNextBlock = MeasurementRecord.DisplayMax[1][0];
+        Run(Form1->ActionFinMesures);
+    });
+    ASSERT_TRUE(Run(Form1->ActionNouvelleMesure)); // series 2
+    EXPECT_EQ(changed, 3.0f);
+    EXPECT_EQ(atNextBlock, MeasurementRecord.DisplayMax[0][0]);
+    EXPECT_EQ(atNextBlock, 10.0f);
+    EXPECT_EQ(MeasurementRecord.SeriesCount, 2);
+    EXPECT_EQ(MeasurementRecord.PointCount[1], 95);
+}
+
 // ------------------------------------------------- interval change while running
 
 TEST_F(AcquisitionTest, IntervalChangeEndsTheLoopAndRedoesWithTheNewRow) {

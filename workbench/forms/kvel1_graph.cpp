@@ -44,6 +44,12 @@ void TForm1::PaintBox1Paint(TCanvas& canvas) {
 }
 
 void TForm1::ShowGraphBitmap() {
+    if (AcqState != 0) {
+        // The paint handler copies the bitmap now; the screen then only
+        // shows the box's surface.
+        PaintBox1->Repaint();
+        return;
+    }
     TCanvas* canvas = PaintBox1->Canvas();
     canvas->Draw(GraphMargin, GraphMargin, *GraphBitmap);
     PaintBox1->Invalidate();
