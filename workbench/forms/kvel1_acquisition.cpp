@@ -42,56 +42,28 @@ void TForm1::RGVoieClick() {
     AcqMode = mode;
     const bool live = LiveMode == 1;
 
-    // The trigger on channel c, at the count whose value is 0.
-    auto triggerOn = [this](int c) {
+    // The interval list: the fast intervals only in XY, none in "man.".
+    if (mode == workbench::ModeXY) {
+        CBdelta_t->Items.Assign(FastTimeBases);
+        CBdelta_t->SetDropDownCount(workbench::FastTimeBaseCount);
+    } else if (mode != workbench::ModeManual) {
+        LoadAllTimeBases();
+    }
+    PanelMinMax0->SetVisible(mode != workbench::ModeY2);
+    PanelMinMax1->SetVisible(mode != workbench::ModeY1);
+    if (live && mode != workbench::ModeManual) {
+        // The trigger on the mode's channel (channel 0 for YY and XY, where
+        // it can be chosen), at the count whose value is 0.
+        const int c = mode == workbench::ModeY2 ? 1 : 0;
         RGvoieSynchro->SetItemIndex(c);
         TriggerChannel = c;
         TriggerLevel = workbench::ZeroCountLevel(ChannelSlope[c], ChannelOffset[c]);
-    };
-    auto showSettings = [this] {
+        RGvoieSynchro->SetEnabled(mode == workbench::ModeYY || mode == workbench::ModeXY);
         CBdelta_t->SetEnabled(true);
         GroupBoxSynchro->SetVisible(true);
         GroupBoxTemps->SetVisible(true);
-    };
-
-    switch (mode) {
-    case workbench::ModeY1:
-    case workbench::ModeY2:
-        LoadAllTimeBases();
-        PanelMinMax0->SetVisible(mode == workbench::ModeY1);
-        PanelMinMax1->SetVisible(mode == workbench::ModeY2);
-        if (live) {
-            triggerOn(mode);
-            RGvoieSynchro->SetEnabled(false);
-            showSettings();
-        }
-        break;
-    case workbench::ModeXY:
-        CBdelta_t->Items.Assign(FastTimeBases);
-        CBdelta_t->SetDropDownCount(workbench::FastTimeBaseCount);
-        PanelMinMax0->SetVisible(true);
-        PanelMinMax1->SetVisible(true);
-        if (live) {
-            triggerOn(0);
-            RGvoieSynchro->SetEnabled(true);
-            showSettings();
+        if (mode == workbench::ModeXY)
             ResetRangeToSensor();
-        }
-        break;
-    case workbench::ModeYY:
-        LoadAllTimeBases();
-        PanelMinMax0->SetVisible(true);
-        PanelMinMax1->SetVisible(true);
-        if (live) {
-            triggerOn(0);
-            RGvoieSynchro->SetEnabled(true);
-            showSettings();
-        }
-        break;
-    default: // "man.": the interval list stays empty
-        PanelMinMax0->SetVisible(true);
-        PanelMinMax1->SetVisible(true);
-        break;
     }
 
     if (!live || mode == workbench::ModeManual) {
