@@ -66,15 +66,12 @@ int main() {
     const int32_t count = GetDeviceCount();
     if (count <= 0)
         return Fail("L'interface de mesure n'est pas branchée.", 1);
-    if (GetDeviceDescription(0) != FT_OK)
+    const OpenOutcome opened = OpenFirstInterface();
+    if (opened == OpenOutcome::NoDescription)
         return Fail("Description de l'interface illisible.", 2);
     std::printf("Interfaces : %d ; ouverture de « %s »\n", count, DescriptionBuffer);
-    if (OpenInterface(DescriptionBuffer) != FT_OK)
+    if (opened == OpenOutcome::OpenFailed)
         return Fail("Port  non ouvert", 2);
-    ResetInterface();
-    Sleep(100);
-    ResetInterface();
-    Sleep(100);
 
     for (int ch = 0; ch < 2; ++ch) {
         ChannelSlope[ch] = 1;

@@ -2,6 +2,7 @@
 #include "tampon.h"
 #include "tampon_internal.h"
 
+#include "core/Clock.h"
 #include "core/Dialogs.h"
 
 #include <algorithm>
@@ -80,6 +81,18 @@ int32_t ReceiveAnswer(int32_t count) {
     if (FT_Read(InterfaceHandle, AnswerBuffer, static_cast<DWORD>(count), &read) != FT_OK)
         return 0;
     return static_cast<int32_t>(std::min<DWORD>(read, static_cast<DWORD>(count)));
+}
+
+OpenOutcome OpenFirstInterface() {
+    if (GetDeviceDescription(0) != FT_OK)
+        return OpenOutcome::NoDescription;
+    if (OpenInterface(DescriptionBuffer) != FT_OK)
+        return OpenOutcome::OpenFailed;
+    ResetInterface();
+    Sleep(100);
+    ResetInterface();
+    Sleep(100);
+    return OpenOutcome::Opened;
 }
 
 const char* LinkResultName(LinkResult result) {

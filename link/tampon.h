@@ -75,6 +75,12 @@ int32_t SendCommand(int32_t count);
 // call fails). count is taken within 0..512.
 int32_t ReceiveAnswer(int32_t count);
 
+// The opening of the first interface the driver lists, once the caller knows
+// that one is listed: its description (cut to 49 characters), the open by that
+// description, then two resets 100 ms apart (their statuses are not tested).
+enum class OpenOutcome { Opened, NoDescription, OpenFailed };
+OpenOutcome OpenFirstInterface();
+
 // ---------------------------------------------------------------------------
 // Command frames and exchanges
 

@@ -150,19 +150,17 @@ void TForm1::ConnectInterface() {
             ConnectGivenUp = true;
         return;
     }
-    if (GetDeviceDescription(0) != FT_OK) {
+    switch (OpenFirstInterface()) {
+    case OpenOutcome::NoDescription:
         ConnectGivenUp = true;
         return;
-    }
-    if (OpenInterface(DescriptionBuffer) != FT_OK) {
+    case OpenOutcome::OpenFailed:
         ConnectGivenUp = true;
         platform::ShowMessage(PortNotOpened);
         return;
+    case OpenOutcome::Opened:
+        break;
     }
-    ResetInterface();
-    Sleep(100);
-    ResetInterface();
-    Sleep(100);
     InterfaceOpen = true;
     DetectSensors();
 }
