@@ -4,7 +4,6 @@
 
 #include "EmbeddedPictures.h"
 
-#include <QFile>
 #include <QIcon>
 #include <QMetaObject>
 
@@ -21,20 +20,6 @@ using PanelLayout::ZoneKind;
 // Client area of the designed 821 x 447 window (frame and menu bar aside).
 constexpr int DesignClientWidth = 805;
 constexpr int DesignClientHeight = 389;
-
-QImage EmbeddedJpeg(std::string_view name) {
-    QFile file(QString::fromUtf8(EmbeddedPicturePrefix) +
-               QString::fromUtf8(name.data(), static_cast<int>(name.size())));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = file.readAll();
-    try {
-        return DecodeJpegPicture(reinterpret_cast<const uint8_t*>(bytes.constData()),
-                                 static_cast<size_t>(bytes.size()));
-    } catch (const EInvalidGraphic&) {
-        return {};
-    }
-}
 
 } // namespace
 

@@ -7,4 +7,12 @@
 
 inline constexpr char EmbeddedPicturePrefix[] = ":/pictures/";
 
+#include <QImage>
+
+#include <string_view>
+
 void InitEmbeddedPictures();
+
+// The embedded JPEG picture `name` (e.g. "intro.jpg"), decoded; an empty
+// picture when it is missing or unreadable.
+QImage EmbeddedJpeg(std::string_view name);

@@ -3,29 +3,12 @@
 #include "EmbeddedPictures.h"
 #include "core/Clock.h"
 
-#include <QFile>
-
 TForm2* Form2 = nullptr;
 
 namespace {
 
 constexpr int SplashWidth = 275;
 constexpr int SplashHeight = 200;
-
-// The splash picture stored with the program (an empty picture if missing
-// or unreadable: the blue window then shows alone).
-QImage SplashPicture() {
-    QFile file(QString::fromLatin1(EmbeddedPicturePrefix) + QStringLiteral("intro.jpg"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = file.readAll();
-    try {
-        return DecodeJpegPicture(reinterpret_cast<const uint8_t*>(bytes.constData()),
-                                 static_cast<size_t>(bytes.size()));
-    } catch (const EInvalidGraphic&) {
-        return {};
-    }
-}
 
 } // namespace
 
@@ -39,7 +22,7 @@ TForm2::TForm2() {
     Image1 = new TImage(this);
     Image1->Center = true;
     Image1->SetBounds(0, 0, SplashWidth, SplashHeight);
-    Image1->SetPicture(SplashPicture(), true);
+    Image1->SetPicture(EmbeddedJpeg("intro.jpg"), true);
     Image1->SetAutoSize(true);
 
     Label1 = new TLabel(this);
