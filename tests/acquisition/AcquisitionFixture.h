@@ -38,6 +38,18 @@ protected:
         Steps.push_back(std::move(timer));
     }
 
+    // Runs step at every message processing that comes after at least one
+    // virtual millisecond (in a loop: once a round), with the round's number
+    // from 1.
+    void EveryRound(std::function<void(int round)> step) {
+        auto rounds = std::make_shared<int>(0);
+        auto timer = std::make_unique<TTimer>();
+        timer->SetInterval(1);
+        timer->OnTimer = [rounds, step = std::move(step)] { step(++*rounds); };
+        timer->SetEnabled(true);
+        Steps.push_back(std::move(timer));
+    }
+
     // The user's choice of a "Voie" item.
     void ChooseMode(const std::string& item) {
         const int index = Form1->RGVoie->Items.IndexOf(item);

@@ -167,27 +167,33 @@ TEST_F(AcquisitionTest, SpaceValidatesTheMeansShown) {
     Rig.SetGenerator(0, sim::Generator::Indexed([](int64_t n) { return n; }));
     Rig.SetGenerator(1, sim::Generator::Indexed([](int64_t n) { return 2 * n; }));
     // Block b (from 1) holds samples 95(b - 1) + 1 ... 95b; its means are
-    // those of samples 1, 11, ... 91: 46, 141, 236 on channel 0.
-    std::vector<std::string> shown;
-    At(300, [&] {
-        shown.push_back(Form1->PanelY0->Caption() + " | " + Form1->PanelY1->Caption());
-        EXPECT_TRUE(Form1->ActionValiderXY->Visible());
-        PressSpace();
+    // those of samples 1, 11, ... 91: 46, 141, 236 on channel 0. Round r
+    // processes the user's keys once block r came, while block r - 1's means
+    // are shown.
+    std::vector<std::vector<std::string>> shown;
+    EveryRound([&](int round) {
+        shown.push_back({Form1->PanelY0->Caption(), Form1->PanelY1->Caption()});
+        switch (round) {
+        case 2:
+            EXPECT_TRUE(Form1->ActionValiderXY->Visible());
+            PressSpace();
+            break;
+        case 3:
+            PressSpace(Qt::ShiftModifier);
+            break;
+        case 4:
+            PressSpace(Qt::ControlModifier);   // replaces point 2
+            QTest::keyClick(Form1, Qt::Key_A); // ignored
+            Run(Form1->ActionFinMesures);
+            break;
+        }
     });
-    At(900, [&] {
-        shown.push_back(Form1->PanelY0->Caption() + " | " + Form1->PanelY1->Caption());
-        PressSpace(Qt::ShiftModifier);
-    });
-    At(1500, [&] {
-        shown.push_back(Form1->PanelY0->Caption() + " | " + Form1->PanelY1->Caption());
-        PressSpace(Qt::ControlModifier);   // replaces point 2
-        QTest::keyClick(Form1, Qt::Key_A); // ignored
-    });
-    At(2100, [this] { Run(Form1->ActionFinMesures); });
 
     ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
 
-    EXPECT_EQ(shown, (std::vector<std::string>{"46 | 92 ", "141 | 282 ", "236 | 472 "}));
+    // Each panel: the mean, a blank and the unit (none for raw counts).
+    EXPECT_EQ(shown, (std::vector<std::vector<std::string>>{
+                         {"", ""}, {"46 ", "92 "}, {"141 ", "282 "}, {"236 ", "472 "}}));
     const workbench::MeasurementSet& record = MeasurementRecord;
     ASSERT_EQ(record.XYPointCount[0], 2);
     EXPECT_EQ(record.ManualY1[0][0], 46.0f);
