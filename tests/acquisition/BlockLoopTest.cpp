@@ -156,6 +156,29 @@ TEST_F(AcquisitionTest, IntervalChangeEndsTheLoopAndRedoesWithTheNewRow) {
     EXPECT_TRUE(Messages().empty());
 }
 
+TEST_F(AcquisitionTest, IntervalChangeToATimedIntervalLeavesTheWindowToIt) {
+    StartWithSensors(&sim::FixtureA, nullptr);
+    Form1->CBmonoCoup->SetChecked(true); // would end a block loop after its block
+    int64_t changedUs = 0;
+    EveryRound([&](int round) {
+        if (round == 1) {
+            changedUs = Rig.NowUs();
+            ChooseInterval(6); // "50 ms": a timed series
+        }
+    });
+    ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
+
+    ASSERT_GT(changedUs, 0);
+    EXPECT_TRUE(BlockFrames(changedUs).empty());
+    EXPECT_EQ(Form1->TimeBaseIndex, 6);
+    EXPECT_EQ(Form1->FastTimeBase, 0);
+    // The block loop that was interrupted did not end the new measurement.
+    EXPECT_TRUE(Form1->ActionFinMesures->Enabled());
+    EXPECT_FALSE(Form1->ActionQuitter->Enabled());
+    Run(Form1->ActionFinMesures);
+    ExpectWindowGivenBack();
+}
+
 // ------------------------------------------------------------------ manual XY
 
 TEST_F(AcquisitionTest, SpaceValidatesTheMeansShown) {

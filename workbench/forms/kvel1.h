@@ -331,8 +331,8 @@ private:
     void EndOnSilentInterface();
     void EnterMeasuringState(bool newMeasurement);
     void PrepareManualXY();
-    // Numbers the loops started: a loop whose number is no longer the last
-    // was superseded by an acquisition started inside its message processing.
+    // Numbers the acquisitions started: a loop whose number is no longer the
+    // last was superseded by one started inside its message processing.
     uint32_t AcquisitionRuns = 0;
 };
 

@@ -158,6 +158,9 @@ void TForm1::ResetRangeToSensor() {
 
 void TForm1::StartAcquisition() {
     using workbench::AcqStart;
+    // A block loop under way (this start runs inside its message
+    // processing) leaves the window to this acquisition, whatever it is.
+    ++AcquisitionRuns;
     switch (workbench::AcquisitionFor(AcqMode, FastTimeBase == 1)) {
     case AcqStart::BlockYt:
         Acquiring = 1;
@@ -229,7 +232,7 @@ void TForm1::RunBlockLoop(uint8_t state, bool rowFromRecord, bool resetEveryBloc
     PanelY1->SetCaption("");
     ActionNouvelleMesure->SetEnabled(false);
     ActionFinMesures->SetEnabled(true);
-    const uint32_t run = ++AcquisitionRuns;
+    const uint32_t run = AcquisitionRuns;
     if (!resetEveryBlock)
         InitSeriesHeader(series, AcqMode);
 
@@ -282,7 +285,7 @@ void TForm1::RunManualXY(TCanvas& canvas) {
     PanelY1->SetCaption("");
     ActionNouvelleMesure->SetEnabled(false);
     ActionFinMesures->SetEnabled(true);
-    const uint32_t run = ++AcquisitionRuns;
+    const uint32_t run = AcquisitionRuns;
     InitSeriesHeader(MeasuredSeries, AcqMode);
 
     while (Acquiring != 0) {
