@@ -324,11 +324,13 @@ TEST_F(AcquisitionTest, ATriggerThatNeverComesLetsTheUserStop) {
 TEST_F(AcquisitionTest, BlockDrawnAsALineAtItsValue) {
     StartWithSensors(&sim::FixtureA, nullptr);
     Form1->Style.CurveColor[0][0] = clRed;
-    Form1->cbs1L1->SetChecked(true);
     Form1->CBmonoCoup->SetChecked(true);
     // First half of the block at one level, second half at another.
     Rig.SetGenerator(0, sim::Generator::Indexed([](int64_t n) { return n <= 47 ? 767 : 256; }));
     ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
+    // The new series comes in points only: the user asks for its line alone.
+    Form1->cbs1L1->SetChecked(true);
+    Form1->cbs1p1->SetChecked(false);
     ProcessMessages();
 
     const workbench::GraphState& g = Form1->Graph;

@@ -94,6 +94,7 @@ void TForm1::BindHandlers() {
         PanelY1ContextPopup(x, y, handled);
     };
     PaintBox1->OnPaint = [this](TCanvas& canvas) { PaintBox1Paint(canvas); };
+    BindSeriesHandlers();
 
     Timer->OnTimer = [this] { TimerTimer(); };
     TimerYt->OnTimer = [this] { TimerYtTimer(); };

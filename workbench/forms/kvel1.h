@@ -288,7 +288,16 @@ public:
     void FormKeyDown(uint16_t& key, TShiftState shift);
 
     // ------------------------------------------------------ series controls
+    // Sets the series controls after ShownSeries changed: the newest series
+    // pressed, in points only and marked; every older one a pale line.
     void UpdateSeriesControls();
+    // Selection buttons: series n alone, as line and points.
+    void BTS1Click();
+    void BTS2Click();
+    void BTS3Click();
+    void BTS4Click();
+    // Shared by the 24 display check boxes.
+    void cbsClick();
     void ActionPanneauReglagesExecute();
 
     // ------------------------------------------------ table and clipboard
@@ -312,6 +321,14 @@ private:
     void BindHandlers();
     // Fills CurveBoxes, SeriesBoxes, SeriesButtons and StyleSamples.
     void FillControlTables();
+    // Series controls.
+    void BindSeriesHandlers();
+    // The six display check boxes of series (1..4), both channels alike.
+    void SetCurveBoxes(int series, bool pale, bool line, bool points);
+    // Group boxes 1 to ShownSeries: series marked in bold, italic and
+    // underlined, the others in their parent's font.
+    void MarkSeriesBox(int series);
+    void SelectSeries(int series);
     // The common part of an accepted load (from "Lire" or the command line).
     void ShowLoadedRecord();
     // Runs the align engine of the client panel, then FormResize.
