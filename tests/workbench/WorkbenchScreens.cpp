@@ -1,7 +1,7 @@
 // Screenshots of the workbench's windows for people to look at (not a test),
 // on the simulated interface and the virtual clock: live values side by side
 // and giant, values out of range in the smallest window, no interface, a
-// loaded file, the about box and the colour dialog. Run it under a display:
+// loaded file, two recorded series, the about box and the colour dialog. Run it under a display:
 //   xvfb-run -a -s "-screen 0 1024x768x24" ./workbench_screens <folder>
 #include "About.h"
 #include "EmbeddedPictures.h"
@@ -117,6 +117,31 @@ int main(int argc, char** argv) {
         Scene(rig, dialogs, {path}, [&] {
             Form1->PaintBox1->Repaint();
             Save(*Form1, "kvel1_file.png");
+        });
+    }
+    {
+        // Two series recorded with "arrêt auto", the second one selected
+        // afterwards; the record is then saved as "series.mrs" for the
+        // command line of the program itself.
+        sim::SimRig rig;
+        platform::ScriptedDialogs dialogs;
+        rig.Plug(0, sim::FixtureA, sim::Generator::Sine(512, 400, 4));
+        Scene(rig, dialogs, {}, [&] {
+            RunFor(1500);
+            Form1->CBdelta_t->DropDown();
+            Form1->CBdelta_t->CloseUp(3); // 5 ms
+            Form1->CBmonoCoup->SetChecked(true);
+            Form1->ActionNouvelleMesure->Execute();
+            rig.SetGenerator(0, sim::Generator::Sine(512, 250, 4, 90));
+            Form1->ActionNouvelleMesure->Execute();
+            ProcessMessages();
+            Save(*Form1, "kvel1_series.png");
+            Form1->BTS1->Click();
+            ProcessMessages();
+            Save(*Form1, "kvel1_series_selected.png");
+            dialogs.Answer(platform::ModalResult::Yes)
+                .AnswerSave((Folder + QStringLiteral("/series.mrs")).toStdString());
+            Form1->ActionRAZExecute();
         });
     }
     return 0;
