@@ -29,9 +29,6 @@ void PresetMeasurementSet(MeasurementSet& record) {
         }
     record.MeasureCount = 95;
     record.DeltaTIndex = 0;
-    InitSeriesHeader(record, 1, 0, 95, 0);
-    record.SeriesCount = 0;
-    record.ShownSeries = 0;
 }
 
 namespace {

@@ -111,7 +111,8 @@ template <std::size_t N> void SetShortString(ShortString<N>& field, std::string_
 
 // The preset at window creation: every point, time, manual mean and count
 // zero; both ranges of every series and channel -10 to 10; MeasureCount 95,
-// DeltaTIndex 0; the header of series 1 prepared for mode 0; no series held.
+// DeltaTIndex 0; no series held. The window then prepares the header of
+// series 1 (InitSeriesHeader) with its own number of measurements.
 void PresetMeasurementSet(MeasurementSet& record);
 
 // Prepares the header of series (1..4) for a new acquisition in mode (AcqMode
