@@ -1,16 +1,11 @@
 #include "WindowRules.h"
 
 #include "core/Numbers.h"
+#include "tampon.h"
 
 #include <algorithm>
 
 namespace workbench {
-
-namespace {
-// The out-of-range values as the link writes them (single precision).
-constexpr float OverRange = 3.0e12f;
-constexpr float UnderRange = -3.0e12f;
-} // namespace
 
 std::string SensorsCaption(std::string_view text1, std::string_view text2) {
     std::string caption = "Kestrova-QD-TAVEN.Q | Voie 1 : ";
@@ -21,7 +16,7 @@ std::string SensorsCaption(std::string_view text1, std::string_view text2) {
 }
 
 std::string LiveValueText(float value, int decimals, std::string_view unit) {
-    if (value == OverRange || value == UnderRange)
+    if (value == OverRangeValue || value == UnderRangeValue)
         return OutOfRangeText;
     std::string text = platform::FormatFixed(value, 8, decimals);
     text += ' ';

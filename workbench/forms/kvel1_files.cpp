@@ -161,11 +161,11 @@ void TForm1::ShowLoadedRecord() {
     MeasurementRecord.ShownSeries = count;
     MeasuredSeries = count;
     SelectedSeries = count;
+    // Selecting "Y1" runs the mode choice (AcqMode 0 and the settings panel)
+    // as a user's click does, also when "Y1" was already the selected item.
     RGVoie->SetItemIndex(-1);
     RGVoie->Items.Assign({"Y1", "Y2", "YY", "XY", "man."});
-    // Runs the mode choice as a user's choice of "Y1" does.
     RGVoie->SetItemIndex(0);
-    AcqMode = 0;
     AcqState = 0;
     UpdateSeriesControls();
     PanelBTS->SetVisible(true);

@@ -69,9 +69,6 @@ void TForm1::CreateComponents() {
     SetBounds(0, 0, FormWidth, FormHeight);
     SetMinSize(FormMinWidth, FormMinHeight);
     Position = poDesktopCenter;
-    const QImage icon(QStringLiteral(":/pictures/kestrova.png"));
-    if (!icon.isNull())
-        setWindowIcon(QIcon(QPixmap::fromImage(icon)));
 
     CreateActions();
 
