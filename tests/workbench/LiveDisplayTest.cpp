@@ -200,6 +200,46 @@ TEST_F(WorkbenchTest, SameNameAndUnitKeepsTheSeriesButUsesTheNewCalibration) {
     EXPECT_EQ(MeasurementRecord.PointCount[0], 95); // no detection ran
 }
 
+// B with the same name but another unit.
+constexpr sim::MemoryImage FixtureBInKelvin =
+    sim::fixture_detail::With(sim::FixtureB, 17, "     K");
+
+struct ReplacementCase {
+    const char* Name;
+    const sim::MemoryImage* After;
+    const char* Caption;
+};
+
+void PrintTo(const ReplacementCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
+class ReplacementTest : public WorkbenchTest,
+                        public ::testing::WithParamInterface<ReplacementCase> {};
+
+TEST_P(ReplacementTest, OtherNameOrUnitRunsTheDetectionAgain) {
+    const ReplacementCase& c = GetParam();
+    StartWithSensors(&sim::FixtureB, nullptr);
+    Form1->MeasuredSeries = 1;
+    MeasurementRecord.PointCount[0] = 95;
+    Rig.Replace(0, *c.After);
+    RunFor(750);
+    EXPECT_EQ(MeasurementRecord.PointCount[0], 0);
+    EXPECT_EQ(Form1->Caption(), c.Caption);
+    EXPECT_EQ(workbench::ShortStringText(MeasurementRecord.SeriesUnit[3][0]), ChannelUnit[0]);
+    EXPECT_TRUE(Form1->Timer->Enabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sensors, ReplacementTest,
+    ::testing::Values(ReplacementCase{"OtherName", &sim::FixtureA,
+                                      "Kestrova-QD-TAVEN.Q | Voie 1 : Voltmètre -10 V / +10 V | "
+                                      "Voie 2 : Pas de capteur"},
+                      ReplacementCase{"OtherUnit", &FixtureBInKelvin,
+                                      "Kestrova-QD-TAVEN.Q | Voie 1 : Thermomètre -10 à 110 °C | "
+                                      "Voie 2 : Pas de capteur"}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
 TEST_F(WorkbenchTest, NoSensorLeftAsksWithTheTickStoppedAndStaysStopped) {
     StartWithSensors(&sim::FixtureA, &sim::FixtureB);
     RunFor(750);

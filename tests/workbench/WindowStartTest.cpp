@@ -119,6 +119,117 @@ TEST_F(WorkbenchTest, NoDeviceAskedUntilCancelledThenBlackGraphWithoutFrame) {
     EXPECT_TRUE(AllPixelsAre(Form1->PaintBox1->Surface(), qRgb(0, 0, 0)));
 }
 
+std::vector<std::string> Captions(const TActionToolBar& bar) {
+    std::vector<std::string> captions;
+    for (const TAction* action : bar.Actions())
+        captions.push_back(action->Caption());
+    return captions;
+}
+
+// Without interface nothing after the window's creation touches its state:
+// what is seen is what the creation left.
+TEST_F(WorkbenchTest, CreationLeavesTheWindowInItsStartState) {
+    for (int c = 0; c < 2; ++c) {
+        ChannelSlope[c] = 7;
+        ChannelOffset[c] = 3;
+        CalRawLow[c] = 55;
+        RangeHigh[c] = StoredRangeHigh[c] = 1;
+        RangeLow[c] = StoredRangeLow[c] = 0;
+    }
+    PrinterIndex = 2;
+    Rig.Device().Disconnect();
+    Guard.Dialogs.Answer(ModalResult::Cancel, NoDevice);
+    ASSERT_EQ(Start(), StartResult::Running);
+    TForm1& f = *Form1;
+
+    EXPECT_EQ(f.width(), 755);
+    EXPECT_EQ(f.height(), 550);
+    EXPECT_EQ(f.minimumSize(), QSize(712, 550));
+    EXPECT_EQ(Captions(*f.ActionToolBar1),
+              (std::vector<std::string>{"&Quitter", "&Lire", "&Enregistrer", "A&fficheurs",
+                                        "..géants", "Tableau", "&Copier tableau",
+                                        "C&opier graphique", "A&ide", "A p&ropos.."}));
+    EXPECT_TRUE(f.ActionAfficheurs->Checked());
+    EXPECT_FALSE(f.ActionAffGeants->Checked());
+    const std::vector<TAction*> right = f.ActionToolBar2->Actions();
+    EXPECT_EQ(right, (std::vector<TAction*>{f.ActionPanneauReglages, f.ActionNouvelleMesure,
+                                            f.ActionRefaireMesure, f.ActionFinMesures,
+                                            f.ActionValiderXY, f.ActionRevaliderXY}));
+    for (TAction* action : {f.ActionNouvelleMesure, f.ActionRefaireMesure, f.ActionFinMesures})
+        EXPECT_FALSE(action->Enabled());
+    EXPECT_FALSE(f.ActionValiderXY->Visible());
+    EXPECT_FALSE(f.ActionRevaliderXY->Visible());
+    EXPECT_EQ(f.PanelBoutons->Width(), 203);
+    EXPECT_EQ(f.RGVoie->Caption(), "Voie");
+    EXPECT_FALSE(f.RGVoie->Enabled());
+    EXPECT_EQ(f.GroupBoxSynchro->Caption(), "Synchro");
+    EXPECT_EQ(f.GroupBoxTemps->Caption(), "Echantillonnage");
+    EXPECT_EQ(f.GroupBoxTrace->Caption(), "Tracé");
+    EXPECT_FALSE(f.GroupBoxTrace->Visible());
+    EXPECT_FALSE(f.Table->Visible());
+    EXPECT_EQ(f.Label12->Caption(), "");
+
+    EXPECT_EQ(f.CBdelta_t->Items.Items(),
+              (std::vector<std::string>{"0,5 ms", "1 ms",   "2 ms",   "5 ms",   "10 ms",
+                                        "20 ms",  "50 ms",  "100 ms", "200 ms", "300 ms",
+                                        "400 ms", "500 ms", "1 s",    "2 s",    "4 s",
+                                        "5 s",    "10 s",   "20 s",   "30 s",   "60 s"}));
+    EXPECT_EQ(f.CBdelta_t->ItemIndex(), 0);
+    EXPECT_EQ(f.CBdelta_t->DropDownCount(), 21);
+    EXPECT_EQ(f.NbMesures->Value(), 95);
+    EXPECT_FALSE(f.NbMesures->Enabled());
+
+    EXPECT_EQ(f.AcqMode, 0);
+    EXPECT_EQ(f.AcqState, 0);
+    EXPECT_EQ(f.Acquiring, 0);
+    EXPECT_EQ(f.LiveMode, 1);
+    EXPECT_EQ(f.FastTimeBase, 1);
+    EXPECT_EQ(f.TimeBaseIndex, 0);
+    EXPECT_EQ(f.TimeStepMs, 0.5);
+    EXPECT_EQ(f.MeasuredSeries, 0);
+    EXPECT_EQ(f.SelectedSeries, 1);
+    EXPECT_EQ(f.GraphMargin, 0);
+    EXPECT_EQ(f.PaintWidth, f.PaintBox1->Width());
+    EXPECT_EQ(f.PaintHeight, f.PaintBox1->Height());
+    EXPECT_EQ(f.Graph.PlotWidth, f.PaintWidth);
+    EXPECT_EQ(f.Graph.PlotHeight, f.PaintHeight);
+    EXPECT_EQ(f.GraphBitmap->Width(), f.PaintWidth);
+    EXPECT_EQ(f.Graph.MarginLeft, 40);
+    EXPECT_EQ(f.Graph.MarginBottom, 24);
+    EXPECT_EQ(f.Style.GridOn[0], 1);
+    EXPECT_EQ(f.Style.GridOn[1], 1);
+    EXPECT_EQ(f.Graph.LineScale, 1);
+    EXPECT_EQ(f.Graph.CursorPending1, 1);
+    EXPECT_EQ(f.Graph.CursorPending2, 1);
+    EXPECT_EQ(f.LineDrawing, 0);
+    EXPECT_EQ(f.ClearColor, clBlack);
+    EXPECT_EQ(PrinterIndex, -1);
+    EXPECT_EQ(f.Timer->Interval(), 750u);
+    for (const TTimer* timer : {f.Timer, f.TimerYt, f.TimerYY, f.TimerXY})
+        EXPECT_FALSE(timer->Enabled());
+
+    for (int c = 0; c < 2; ++c) {
+        EXPECT_EQ(ChannelSlope[c], 1);
+        EXPECT_EQ(ChannelOffset[c], 0);
+        EXPECT_EQ(CalRawLow[c], 0);
+        EXPECT_EQ(RangeHigh[c], 10);
+        EXPECT_EQ(StoredRangeHigh[c], 10);
+        EXPECT_EQ(RangeLow[c], -10);
+        EXPECT_EQ(StoredRangeLow[c], -10);
+    }
+    const workbench::MeasurementSet& record = MeasurementRecord;
+    EXPECT_EQ(record.SeriesCount, 0);
+    EXPECT_EQ(record.ShownSeries, 0);
+    EXPECT_EQ(record.LastAcqMode, 0);
+    EXPECT_EQ(record.MeasureCount, 95);
+    EXPECT_EQ(record.DeltaTIndex, 0);
+    for (int s = 0; s < workbench::MaxSeries; ++s)
+        for (int c = 0; c < 2; ++c) {
+            EXPECT_EQ(record.SensorMax[s][c], 10.0f);
+            EXPECT_EQ(record.DisplayMin[s][c], -10.0f);
+        }
+}
+
 TEST_F(WorkbenchTest, PromptsAreNotHiddenBehindTheSplash) {
     Rig.Device().Disconnect();
     Guard.Dialogs.Answer(ModalResult::Ok, NoDevice).Answer(ModalResult::Cancel, NoDevice);
@@ -134,6 +245,10 @@ TEST_F(WorkbenchTest, PromptsAreNotHiddenBehindTheSplash) {
         ASSERT_NE(splash, nullptr);
         duringPrompt.emplace_back(splash->isVisible(),
                                   (splash->windowFlags() & Qt::WindowStaysOnTopHint) != 0);
+        // The search runs inside the main window's creation: no other window yet.
+        EXPECT_NE(Form1, nullptr);
+        EXPECT_EQ(OKRightDlg, nullptr);
+        EXPECT_EQ(Form3, nullptr);
     };
     ASSERT_EQ(Start({}, hooks), StartResult::Running);
     const std::pair<bool, bool> shownBelow{true, false};
@@ -188,6 +303,20 @@ TEST_F(WorkbenchTest, DeviceResetTwiceHundredMillisecondsApart) {
     EXPECT_GE(resets[1] - resets[0], 100 * 1000);
     EXPECT_LT(resets[1] - resets[0], 101 * 1000);
     EXPECT_GE(Rig.Log().Frames().front().TimeUs - resets[1], 100 * 1000);
+}
+
+TEST_F(WorkbenchTest, SensorPluggedDuringTheQuestionIsFoundByOk) {
+    ObservingDialogs observing(Guard.Dialogs);
+    observing.OnMessage = [&](const platform::MessageRequest&) { Rig.Plug(1, sim::FixtureB); };
+    Guard.Dialogs.Answer(ModalResult::Ok, NoSensor);
+    ASSERT_EQ(Start(), StartResult::Running);
+    EXPECT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Form1->Caption(),
+              "Kestrova-QD-TAVEN.Q | Voie 1 : Pas de capteur | Voie 2 : Thermomètre -10 à 110 °C");
+    EXPECT_EQ(Form1->RGVoie->Items.Items(), std::vector<std::string>{"Y2"});
+    EXPECT_EQ(Form1->AcqMode, 1);
+    EXPECT_TRUE(Form1->Timer->Enabled());
+    EXPECT_FALSE(ConnectGivenUp);
 }
 
 TEST_F(WorkbenchTest, NoSensorCancelledLeavesTheInterfaceOpenWithoutLiveTick) {
@@ -247,7 +376,9 @@ TEST_F(WorkbenchTest, HelpAndAboutBox) {
     ASSERT_EQ(Desktop.Count(platform::RecordingDesktop::Call::Kind::OpenDocument), 1);
     for (const auto& call : Desktop.Calls()) {
         if (call.What == platform::RecordingDesktop::Call::Kind::OpenDocument) {
-            EXPECT_EQ(std::filesystem::path(call.Target).filename(), "helvo1.chm");
+            // Beside the program, whatever the current directory.
+            EXPECT_EQ(call.Target,
+                      platform::DirectoryOf(platform::ProgramFilePath()) + "helvo1.chm");
         }
     }
 
