@@ -203,6 +203,9 @@ private:
     // After an unanswered exchange: nothing at all came back and the driver
     // no longer lists the interface.
     static bool InterfaceGone();
+    // The display mode buttons: the mode; while the loop runs, the clicked
+    // button's caption red and "run" pressed.
+    void DisplayModeClick(int mode, TSpeedButton* clicked);
     void SetCaptionColour(TSpeedButton* button, TColor colour);
     void ColourModeButtons();
     void LoadKnobPicture(TImage* knob, std::string_view fileName);

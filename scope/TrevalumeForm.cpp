@@ -195,7 +195,7 @@ void TForm1::BuildComponents() {
     LabelBaseTemps = AddLabel("LabelBaseTemps", "Base de Temps");
     for (const PanelLayout::KnobLayout& knob : PanelLayout::Knobs) {
         TImage* picture = AddPicture(std::string(knob.Component).c_str());
-        picture->SetTransparent(true);
+        picture->SetTransparent(knob.Id == PanelLayout::Knob::Ya); // as designed
         picture->SetPicture(EmbeddedJpeg(knob.DesignPicture), true);
         switch (knob.Id) {
         case PanelLayout::Knob::Ya:

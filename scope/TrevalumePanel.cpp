@@ -13,36 +13,29 @@ using namespace trevalume;
 // ---------------------------------------------------------------------------
 // Display mode
 
-namespace {
-
-void ModeClicked(TForm1& form, int mode, TSpeedButton* clicked) {
-    form.AcqMode = mode;
-    if (!form.Acquiring)
+void TForm1::DisplayModeClick(int mode, TSpeedButton* clicked) {
+    AcqMode = mode;
+    if (!Acquiring)
         return;
-    for (TSpeedButton* button : {form.BtYa, form.BtYb, form.BtYY, form.BtXY}) {
-        TFont font = button->Font();
-        font.Color = button == clicked ? clRed : clWindowText;
-        button->SetFont(font);
-    }
-    form.SBTrun->SetDown(true);
+    for (TSpeedButton* button : {BtYa, BtYb, BtYY, BtXY})
+        SetCaptionColour(button, button == clicked ? clRed : clWindowText);
+    SBTrun->SetDown(true);
 }
 
-} // namespace
-
 void TForm1::BtYaClick() {
-    ModeClicked(*this, ModeChannelA, BtYa);
+    DisplayModeClick(ModeChannelA, BtYa);
 }
 
 void TForm1::BtYbClick() {
-    ModeClicked(*this, ModeChannelB, BtYb);
+    DisplayModeClick(ModeChannelB, BtYb);
 }
 
 void TForm1::BtYYClick() {
-    ModeClicked(*this, ModeBoth, BtYY);
+    DisplayModeClick(ModeBoth, BtYY);
 }
 
 void TForm1::BtXYClick() {
-    ModeClicked(*this, ModeXY, BtXY);
+    DisplayModeClick(ModeXY, BtXY);
     if (!Acquiring)
         return;
     if (synchroauto->Checked())
@@ -170,8 +163,11 @@ void TForm1::Copier1Click() {
     }
     Clipboard()->Assign(picture);
 
-    if (running)
+    if (running) {
+        // "run" again: the screen shows what it showed before the copy.
         SBTrun->SetDown(true);
+        RepaintScreen();
+    }
     platform::MessageDlg("L'image de l'oscilloscope\r\nest dans le presse-papiers",
                          platform::MsgType::Information, platform::MbOk);
 }

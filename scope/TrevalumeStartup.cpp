@@ -86,6 +86,7 @@ void TForm1::FormCreate() {
     PixelsPerDivision = PixelsPerDivisionFor(PlotHeight);
     VerticalOffset = {0, 0};
     XShift = 0;
+    OriginX = PanelLayout::Screen::OriginX;
     ScaleX = TimeScale(PlotWidth, 5);
     ScaleY = {SensitivityScale(PixelsPerDivision, 2), SensitivityScale(PixelsPerDivision, 2)};
 

@@ -121,7 +121,7 @@ TraceSettings TForm1::CurrentTraceSettings() const {
     settings.ScaleY = ScaleY;
     settings.VerticalOffset = {VerticalOffset[0], VerticalOffset[1]};
     settings.XShift = XShift;
-    settings.OriginX = PanelLayout::Screen::OriginX;
+    settings.OriginX = OriginX;
     settings.PointHalfSize = PointHalfSize;
     settings.PlotHeight = PlotHeight;
     return settings;

@@ -43,6 +43,32 @@ TEST_F(ScopeTest, StartWithBothSensorsFindsThemAndWatches) {
     EXPECT_EQ(Form->GraphBitmap.Canvas().Pen.Width, 1);
     EXPECT_EQ(Form->PointHalfSize, 1);
     EXPECT_EQ(Form->ScreenBackground.Width(), 381);
+    EXPECT_EQ(Form->GraphBitmap.Canvas().Brush, TBrush{}) << "solid white";
+    EXPECT_EQ(Form->GraphMargin, 2);
+    EXPECT_EQ(Form->OriginX, 6);
+    EXPECT_EQ(Form->XShift, 0);
+    EXPECT_EQ(Form->VerticalOffset[0], 0);
+    EXPECT_EQ(Form->VerticalOffset[1], 0);
+    EXPECT_EQ(Form->Elapsed, 0);
+    EXPECT_FALSE(Form->Acquiring);
+    EXPECT_FALSE(Form->GroundA);
+    EXPECT_FALSE(Form->GroundB);
+    EXPECT_EQ(Form->TriggerChannel, 0);
+    EXPECT_EQ(Form->TriggerEdge, 0);
+    EXPECT_EQ(Form->SweepSet.DeltaTIndex, 0);
+    EXPECT_EQ(Form->SweepSet.PointCount, 0);
+    // The up-downs: range and step as the creation sets them.
+    struct Range {
+        TUpDown* upDown;
+        int min, max, increment;
+    };
+    for (const Range& r : {Range{Form->UpDown1, 1, 5, 1}, Range{Form->UpDown2, 2, 1022, 10},
+                           Range{Form->UpDown3, 80, 220, 10}}) {
+        EXPECT_EQ(r.upDown->Min(), r.min);
+        EXPECT_EQ(r.upDown->Max(), r.max);
+        EXPECT_EQ(r.upDown->Increment, r.increment);
+    }
+    EXPECT_EQ(Form->UpDown2->Position(), 512);
     // The calibration comes from the sensor memories, in double precision.
     EXPECT_DOUBLE_EQ(ChannelSlope[0], 20.0 / 1023);
     // Opening and identification only: presence and memory of each channel.
@@ -183,6 +209,12 @@ TEST_F(ScopeTest, MissingScreenPictureLeavesAnInertWindowThatCanBeQuit) {
     EXPECT_EQ(Form->ScaleX, 0);
     EXPECT_EQ(Form->PixelsPerDivision, 0);
     EXPECT_FALSE(Form->Timer->Enabled());
+    // The steps before the picture ran; the level control was never hidden
+    // and the ranges never preset.
+    EXPECT_EQ(Form->TriggerLevel, 512);
+    EXPECT_EQ(Form->UpDown2->Min(), 2);
+    EXPECT_TRUE(Form->UpDown2->Visible());
+    EXPECT_EQ(RangeHigh[0], 0);
 
     // Nothing can be measured; the program can be quit.
     Click(Form->onoff);

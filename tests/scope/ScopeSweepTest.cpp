@@ -173,6 +173,43 @@ TEST_F(ScopeTest, XYShowsChannelAAcrossAndChannelBUp) {
               (std::set<std::pair<int, int>>{{194, 151}, {195, 151}, {194, 152}, {195, 152}}));
 }
 
+TEST_F(ScopeTest, ModeButtonsColourAndResumeOnlyWhileTheLoopRuns) {
+    PlugSines();
+    Create();
+    auto captionColours = [&] {
+        std::vector<TColor> colours;
+        for (TSpeedButton* button : {Form->BtYa, Form->BtYb, Form->BtYY, Form->BtXY})
+            colours.push_back(button->Font().Color);
+        return colours;
+    };
+    const std::vector<TColor> plain(4, clWindowText);
+
+    // Stopped: "XY" only sets the mode; the trigger settings stay as they are.
+    Click(Form->synchroauto, QPoint(8, 12));
+    Click(Form->SBTstop);
+    Click(Form->BtXY);
+    EXPECT_EQ(Form->AcqMode, 3);
+    EXPECT_FALSE(Form->synchroauto->Checked());
+    EXPECT_EQ(Form->TriggerLevel, 0);
+    EXPECT_TRUE(Form->UpDown2->Visible());
+    EXPECT_TRUE(Form->SBTstop->Down());
+    EXPECT_EQ(captionColours(), plain);
+
+    // Running: the clicked button red, the others plain, "run" pressed.
+    std::vector<TColor> whileRunning;
+    Sweep(2, [&](int n) {
+        if (n == 1) {
+            Click(Form->SBTstop);
+            Click(Form->BtYb);
+            whileRunning = captionColours();
+            EXPECT_EQ(Form->AcqMode, 1);
+            EXPECT_TRUE(Form->SBTrun->Down());
+        }
+    });
+    EXPECT_EQ(whileRunning, (std::vector<TColor>{clWindowText, clRed, clWindowText, clWindowText}));
+    EXPECT_EQ(captionColours(), plain) << "the stop puts every caption back";
+}
+
 TEST_F(ScopeTest, StopHoldsTheLastBlockAndRedrawsItWithNewSettings) {
     // Channel a rises with time: each block differs from the one before.
     Rig.Plug(0, sim::FixtureA,
@@ -229,7 +266,6 @@ TEST_F(ScopeTest, EveryClickZoneActsWhereItLies) {
         SCOPED_TRACE(std::string(zone.Name));
         Form->XShift = 100;
         Form->VerticalOffset = {0, 0};
-        const QImage before = Form->FondBtYb->Picture();
         ClickInWindow(zone.Bounds.Left + zone.Bounds.Width / 2,
                       zone.Bounds.Top + zone.Bounds.Height / 2);
         switch (zone.Kind) {
@@ -359,6 +395,24 @@ TEST_F(ScopeTest, CopiesPutPicturesOnTheClipboard) {
     const auto& dialogs = Guard.Dialogs.Messages();
     ASSERT_EQ(dialogs.size(), 2u);
     EXPECT_EQ(dialogs[1].Type, platform::MsgType::Information);
+}
+
+// The window copy renders the screen with its last trace, and leaves what
+// the screen shows as it was: stopped with "run" pressed, the panel under it.
+TEST_F(ScopeTest, WindowCopyShowsTheLastTraceAndLeavesTheScreenAsItWas) {
+    PlugSines();
+    Create();
+    Sweep(2);
+    ASSERT_TRUE(Form->SBTrun->Down());
+    const QImage shown = Form->PaintBox1->Surface().convertToFormat(QImage::Format_RGB32);
+    Guard.Dialogs.Answer(platform::ModalResult::Ok,
+                         "L'image de l'oscilloscope\r\nest dans le presse-papiers");
+    Form->Copier1->Click();
+    const QImage window = Clipboard()->Picture().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(window.copy(16 + 2, 28 + 2, 381, 304),
+              Form->GraphBitmap.Image().convertToFormat(QImage::Format_RGB32));
+    EXPECT_TRUE(Form->SBTrun->Down());
+    EXPECT_EQ(Form->PaintBox1->Surface().convertToFormat(QImage::Format_RGB32), shown);
 }
 
 TEST_F(ScopeTest, SweepsEndWithThePromptWhenNoSensorIsLeft) {
