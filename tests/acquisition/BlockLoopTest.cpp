@@ -234,6 +234,39 @@ TEST_F(AcquisitionTest, SpaceValidatesTheMeansShown) {
     EXPECT_TRUE(Messages().empty());
 }
 
+TEST_F(AcquisitionTest, OutOfRangeMeanIsShownWholeInTheSmallestWindow) {
+    StartWithSensors(&sim::FixtureB, &sim::FixtureB);
+    Form1->SetBounds(Form1->Left(), Form1->Top(), 712, 550);
+    ProcessMessages();
+    const int layoutHeight = Form1->PanelY0->Font().Height;
+    ChooseMode("man.");
+    Rig.SetGenerator(0, sim::Generator::Dc(981)); // one count above the range
+    Rig.SetGenerator(1, sim::Generator::Dc(270));
+    std::vector<std::string> captions;
+    std::vector<int> cut;
+    EveryRound([&](int round) {
+        if (round < 2)
+            return;
+        for (TPanel* panel : {Form1->PanelY0, Form1->PanelY1}) {
+            const int width = QFontMetrics(ToQFont(panel->Font()))
+                                  .horizontalAdvance(QString::fromStdString(panel->Caption()));
+            captions.push_back(panel->Caption());
+            cut.push_back(width - (panel->Width() - 8));
+        }
+        Run(Form1->ActionFinMesures);
+    });
+
+    ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
+
+    ASSERT_EQ(captions.size(), 2u);
+    EXPECT_EQ(captions[0], "3,0000003E12 °C"); // ten over-range values summed in single precision
+    EXPECT_EQ(captions[1], "21,3 °C");
+    for (size_t i = 0; i < 2; ++i)
+        EXPECT_LE(cut[i], 0) << captions[i];
+    EXPECT_LT(Form1->PanelY0->Font().Height, layoutHeight);
+    EXPECT_EQ(Form1->PanelY1->Font().Height, Form1->PanelY0->Font().Height);
+}
+
 TEST_F(AcquisitionTest, ManualModeAfterSixtySecondsSendsTheLastRow) {
     StartWithSensors(&sim::FixtureA, &sim::FixtureB);
     ChooseInterval(19); // "60 s"

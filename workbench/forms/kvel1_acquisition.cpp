@@ -177,8 +177,7 @@ void TForm1::StartAcquisition() {
         RunBlockXY();
         break;
     case AcqStart::ManualXY:
-        PrepareManualXY();
-        Acquiring = 1;
+        PrepareManualXY(); // Acquiring := 1 among the rest
         RunManualXY(GraphBitmap->Canvas());
         break;
     case AcqStart::TimedYt:
@@ -228,8 +227,8 @@ void TForm1::EndOnSilentInterface() {
 void TForm1::RunBlockLoop(uint8_t state, bool rowFromRecord, bool resetEveryBlock, int series) {
     AcqState = state;
     Timer->SetEnabled(false);
-    PanelY0->SetCaption("");
-    PanelY1->SetCaption("");
+    SetLiveText(0, "");
+    SetLiveText(1, "");
     ActionNouvelleMesure->SetEnabled(false);
     ActionFinMesures->SetEnabled(true);
     const uint32_t run = AcquisitionRuns;
@@ -239,8 +238,8 @@ void TForm1::RunBlockLoop(uint8_t state, bool rowFromRecord, bool resetEveryBloc
     while (Acquiring != 0) {
         if (resetEveryBlock) {
             InitSeriesHeader(series, AcqMode);
-            PanelY0->SetCaption("");
-            PanelY1->SetCaption("");
+            SetLiveText(0, "");
+            SetLiveText(1, "");
         }
         const int row = rowFromRecord ? MeasurementRecord.DeltaTIndex : TimeBaseIndex;
         SampleBlock block{};
@@ -281,8 +280,8 @@ void TForm1::RunBlockXY() {
 void TForm1::RunManualXY(TCanvas& canvas) {
     AcqState = workbench::AcqManualXY;
     Timer->SetEnabled(false);
-    PanelY0->SetCaption("");
-    PanelY1->SetCaption("");
+    SetLiveText(0, "");
+    SetLiveText(1, "");
     ActionNouvelleMesure->SetEnabled(false);
     ActionFinMesures->SetEnabled(true);
     const uint32_t run = AcquisitionRuns;
@@ -311,12 +310,14 @@ void TForm1::RunManualXY(TCanvas& canvas) {
         MeanY2 = means.Y2;
         const int s =
             SelectedSeries >= 1 && SelectedSeries <= workbench::MaxSeries ? SelectedSeries : 1;
-        PanelY1->SetCaption(
-            workbench::ManualMeanText(MeanY2, MeasurementRecord.SeriesDecimals[s - 1][1],
-                                      workbench::SeriesUnitText(MeasurementRecord, s, 1)));
-        PanelY0->SetCaption(
-            workbench::ManualMeanText(MeanY1, MeasurementRecord.SeriesDecimals[s - 1][0],
-                                      workbench::SeriesUnitText(MeasurementRecord, s, 0)));
+        // In the live display panels, whose font is made smaller when a mean
+        // would not fit (an out-of-range mean is written in exponent form).
+        auto meanText = [&](float mean, int c) {
+            return workbench::ManualMeanText(mean, MeasurementRecord.SeriesDecimals[s - 1][c],
+                                             workbench::SeriesUnitText(MeasurementRecord, s, c));
+        };
+        SetLiveText(1, meanText(MeanY2, 1));
+        SetLiveText(0, meanText(MeanY1, 0));
         SyncGraphState();
         workbench::DrawGraph(canvas, 0, 0, GraphBitmap->Width(), GraphBitmap->Height(), Graph,
                              Style, MeasurementRecord);
