@@ -329,6 +329,9 @@ private:
     // underlined, the others in their parent's font.
     void MarkSeriesBox(int series);
     void SelectSeries(int series);
+    // Before a file is shown: live tick stopped, live texts emptied, new
+    // measurement and the display panels unavailable, the panels hidden.
+    void LeaveLiveDisplay();
     // The common part of an accepted load (from "Lire" or the command line).
     void ShowLoadedRecord();
     // Runs the align engine of the client panel, then FormResize.

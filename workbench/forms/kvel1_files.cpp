@@ -100,16 +100,7 @@ void TForm1::ActionLireExecute() {
     if (!platform::Dialogs().OpenFile(OpenDialog1(), fileName))
         return;
 
-    Timer->SetEnabled(false);
-    SetLiveText(0, "");
-    SetLiveText(1, "");
-    ActionNouvelleMesure->SetEnabled(false);
-    ActionAfficheurs->SetEnabled(false);
-    ActionAffGeants->SetEnabled(false);
-    if (PanelAfficheurs->Visible()) {
-        PanelAfficheurs->SetVisible(false);
-        LayOut();
-    }
+    LeaveLiveDisplay();
     GroupBoxTrace->SetVisible(false);
     Label12->SetCaption(NameWithoutDirectory(fileName));
 
@@ -121,7 +112,6 @@ void TForm1::ActionLireExecute() {
         return;
     }
     ShowLoadedRecord();
-    GraphShown = 1;
     RefreshTable();
 }
 
@@ -140,6 +130,12 @@ void TForm1::LoadCommandLineFile() {
 
     // A loaded file is shown until "Enregistrer": the live tick would
     // otherwise rewrite its headers when a sensor changes.
+    LeaveLiveDisplay();
+    ShowLoadedRecord();
+    PaintBox1->Invalidate();
+}
+
+void TForm1::LeaveLiveDisplay() {
     Timer->SetEnabled(false);
     SetLiveText(0, "");
     SetLiveText(1, "");
@@ -150,9 +146,6 @@ void TForm1::LoadCommandLineFile() {
         PanelAfficheurs->SetVisible(false);
         LayOut();
     }
-    ShowLoadedRecord();
-    GraphShown = 1;
-    PaintBox1->Invalidate();
 }
 
 void TForm1::ShowLoadedRecord() {
@@ -172,4 +165,5 @@ void TForm1::ShowLoadedRecord() {
     GroupBoxTrace->SetVisible(true);
     RGVoie->SetEnabled(true);
     RGVoie->SetVisible(true);
+    GraphShown = 1; // also without interface: the file is shown
 }
