@@ -93,6 +93,8 @@ template <typename T> T Saturate(double value) {
 }
 
 double RoundHalfEvenValue(double value) {
+    if (!std::isfinite(value))
+        return value;
     const double below = std::floor(value);
     const double rest = value - below;
     if (rest > 0.5)
@@ -121,6 +123,17 @@ template <typename T> bool DigitsToValue(const DecimalDigits& d, T& value) {
         return false;
     value = result;
     return true;
+}
+
+// value written with `decimals` places and at most `precision` significant
+// digits, then read back in value's own precision.
+template <typename T> T RoundedToDecimals(T value, int decimals, int precision) {
+    if (!std::isfinite(value))
+        return value;
+    const DecimalDigits d = ToDecimal(value, std::clamp(precision, 1, SourceDigits),
+                                      std::clamp(decimals, 0, SourceDigits));
+    T result = value;
+    return DigitsToValue(d, result) ? result : value;
 }
 
 // Reads the number form of TryParseComma from text at i into normal, in the
@@ -283,8 +296,6 @@ bool TryParseComma(std::string_view text, float& value) {
 }
 
 int64_t RoundHalfEven(double value) {
-    if (!std::isfinite(value))
-        return Saturate<int64_t>(value);
     return Saturate<int64_t>(RoundHalfEvenValue(value));
 }
 
@@ -293,8 +304,6 @@ int64_t TruncTowardZero(double value) {
 }
 
 int RoundHalfEvenToInt(double value) {
-    if (!std::isfinite(value))
-        return Saturate<int>(value);
     return Saturate<int>(RoundHalfEvenValue(value));
 }
 
@@ -303,21 +312,11 @@ int TruncTowardZeroToInt(double value) {
 }
 
 double RoundToDecimals(double value, int decimals, int precision) {
-    if (!std::isfinite(value))
-        return value;
-    const DecimalDigits d = ToDecimal(value, std::clamp(precision, 1, SourceDigits),
-                                      std::clamp(decimals, 0, SourceDigits));
-    double result = value;
-    return DigitsToValue(d, result) ? result : value;
+    return RoundedToDecimals(value, decimals, precision);
 }
 
 float RoundToDecimals(float value, int decimals, int precision) {
-    if (!std::isfinite(value))
-        return value;
-    const DecimalDigits d = ToDecimal(value, std::clamp(precision, 1, SourceDigits),
-                                      std::clamp(decimals, 0, SourceDigits));
-    float result = value;
-    return DigitsToValue(d, result) ? result : value;
+    return RoundedToDecimals(value, decimals, precision);
 }
 
 } // namespace platform

@@ -55,6 +55,11 @@ TEST_F(LinkConvert, RangeLimitsAndRoundingToTheSensorDecimals) {
         {1, 0, 0, 100, 900, 99, UnderRangeValue},
         {1, 0, 0, 100, 900, 901, OverRangeValue},
         {1e6f, 0, 2, 0, 1023, 1000, 1e9f}, // beyond 8 integer digits
+        // At most 8 significant digits, even when the decimals allow more:
+        // 1000.00006103515625 is written "1000,0001".
+        {1, 1000.00006f, 9, 0, 1023, 0, 1000.00012f},
+        // Nine integer digits: "1,0000002E8" reads back as another single.
+        {1, 100000024.0f, 2, 0, 1023, 0, 100000016.0f},
     };
     for (const auto& c : cases) {
         SetTables(0, c.Slope, c.Offset, c.Decimals, c.RawLow, c.RawHigh);
@@ -124,6 +129,16 @@ TEST_F(LinkConvert, ZeroAdjustmentMakesTheSteadyInputReadZero) {
     EXPECT_EQ(StoredOffset[0], -10.0f);
     EXPECT_EQ(RangeRawLow[0], 0);
     EXPECT_EQ(RangeRawHigh[0], 1023);
+}
+
+TEST_F(LinkConvert, ZeroAdjustmentSumsAndScalesInSinglePrecision) {
+    // Four readings of 513 then 512: a mean of 512.16. In single precision
+    // the offset is -10.0129023; in double it would be -10.0129032.
+    Rig.Plug(0, sim::FixtureA, sim::Generator::Sequence({513, 513, 513, 513, 512}));
+    ASSERT_TRUE(IdentifySensor(0));
+    ASSERT_EQ(ChannelSlope[0], 0.0195503421f);
+    EXPECT_EQ(ZeroChannel(0), -10.0129023f);
+    EXPECT_EQ(ChannelOffset[0], -10.0129023f);
 }
 
 TEST_F(LinkConvert, ZeroAdjustmentWithoutAnswerKeepsTheOffset) {

@@ -1,10 +1,13 @@
 #include "LinkFixture.h"
 
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <string_view>
 #include <utility>
 
 using platform::ModalResult;
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -274,6 +277,78 @@ TEST_F(LinkIdentify, UnreadableCalibrationReadsRawCountsWithOneWarningPerMemory)
     ASSERT_TRUE(IdentifySensor(1));
     EXPECT_FALSE(SensorCalibrated[1]);
     EXPECT_EQ(Boxes().size(), boxes);
+}
+
+// The field readers, one field of a calibrated sensor's image at a time.
+class LinkFields : public LinkIdentify {
+protected:
+    void SetUp() override {
+        LinkIdentify::SetUp();
+        Rig.Plug(0, sim::FixtureA);
+        ASSERT_TRUE(IdentifySensor(0));
+        ASSERT_TRUE(SensorCalibrated[0]);
+    }
+    static void Put(int position, size_t length, std::string_view bytes) {
+        ASSERT_EQ(bytes.size(), length) << bytes;
+        std::memcpy(SensorImage[0] + position - 1, bytes.data(), length);
+    }
+};
+
+TEST_F(LinkFields, HexadecimalDecimalTextAndDigitFields) {
+    const std::pair<std::string_view, int32_t> hex[] = {
+        {"03FF", 1023}, {"03ff", 1023},  {"3FF ", 1023}, {" 3FF", 0},
+        {"03G1", 3},    {"FFFF", 65535}, {"----", 0},
+    };
+    for (auto [bytes, value] : hex) {
+        Put(39, 4, bytes);
+        EXPECT_EQ(SensorRawHigh(0), value) << bytes;
+    }
+    // An unreadable number gives the field's default (1023).
+    const std::pair<std::string_view, long double> numbers[] = {
+        {"       10,00"sv, 10},      {"10,00       "sv, 10},    {"  -1,5E+1   "sv, -15},
+        {"2,090E+001\0\0"sv, 20.9L}, {"1,5\0garbage!"sv, 1.5},  {"       10.00"sv, 1023},
+        {"            "sv, 1023},    {"\0      10,00"sv, 1023}, {"   1,5 x    "sv, 1023},
+    };
+    for (auto [bytes, value] : numbers) {
+        Put(43, 12, bytes);
+        EXPECT_EQ(SensorValueHigh(0), value) << bytes;
+    }
+    const std::pair<std::string_view, const char*> texts[] = {
+        {"    ab  cd      "sv, "ab  cd      "},
+        {"                "sv, ""},
+        {"  Son\0de        "sv, "Son"},
+        {"   \xE9t\xE9 \xB0"
+         "C       "sv,
+         "été °C       "},
+    };
+    for (auto [bytes, text] : texts) {
+        Put(1, 16, bytes);
+        EXPECT_EQ(SensorLabel(0), text);
+    }
+    const std::pair<char, int32_t> digits[] = {{'7', 7}, {'0', 0}, {'x', 0}, {' ', 0}};
+    for (auto [c, value] : digits) {
+        SensorImage[0][78] = static_cast<uint8_t>(c);
+        EXPECT_EQ(SensorDecimals(0), value) << c;
+    }
+}
+
+TEST_F(LinkFields, AbsentOrUncalibratedSensorGivesTheDefaults) {
+    for (int absent = 0; absent < 2; ++absent) {
+        SensorOnChannel[0] = absent == 0;
+        SensorCalibrated[0] = absent == 1;
+        SCOPED_TRACE(absent ? "absent" : "uncalibrated");
+        EXPECT_EQ(SensorLabel(0), "Non étalonné");
+        EXPECT_EQ(SensorUnit(0), "");
+        EXPECT_EQ(SensorName(0), "Convertisseur 10 bits");
+        EXPECT_EQ(SensorRawLow(0), 0);
+        EXPECT_EQ(SensorRawHigh(0), 1023);
+        EXPECT_EQ(SensorValueLow(0), 0.0L);
+        EXPECT_EQ(SensorValueHigh(0), 1023.0L);
+        EXPECT_EQ(SensorRangeLow(0), 0.0L);
+        EXPECT_EQ(SensorRangeHigh(0), 1023.0L);
+        EXPECT_EQ(SensorDecimals(0), 0);
+    }
+    EXPECT_EQ(GetSensorSignature(0), "absent");
 }
 
 TEST_F(LinkIdentify, ZeroAdjustmentLastsWhileTheSameSensorStays) {

@@ -19,17 +19,12 @@ protected:
     LinkTest() { ResetLinkState(); }
     ~LinkTest() override { ResetLinkState(); }
 
-    void SetUp() override { OpenFirstInterface(); }
+    void SetUp() override { OpenInterfaceAsStartUpDoes(); }
 
-    // Count, description of device 0, open by description, two resets 100 ms apart.
-    void OpenFirstInterface() {
+    // The count, then the opening of the first listed device.
+    static void OpenInterfaceAsStartUpDoes() {
         ASSERT_GE(GetDeviceCount(), 1);
-        ASSERT_EQ(GetDeviceDescription(0), FT_OK);
-        ASSERT_EQ(OpenInterface(DescriptionBuffer), FT_OK);
-        ResetInterface();
-        Sleep(100);
-        ResetInterface();
-        Sleep(100);
+        ASSERT_EQ(OpenFirstInterface(), OpenOutcome::Opened);
     }
 
     // What the start-up sets before the first identification.
