@@ -432,6 +432,25 @@ TEST_F(ScopeTest, SweepsEndWithThePromptWhenNoSensorIsLeft) {
     EXPECT_EQ(MessageTexts().size(), 1u);
 }
 
+// A trigger that never comes (a constant below the level): every block
+// request gives up after its bound, the screen keeps the held block, and
+// "O/1" still stops the loop; nothing is shown.
+TEST_F(ScopeTest, ATriggerThatNeverComesLeavesTheLoopStoppable) {
+    PlugBoth(sim::Generator::Dc(300), sim::Generator::Dc(300));
+    Create();
+    const double start = Rig.NowMs();
+    Sweep(2);
+    EXPECT_FALSE(Form->Acquiring);
+    EXPECT_EQ(Rig.Log().Count(sim::Command::C0), 2);
+    EXPECT_EQ(Rig.Log().LastBlockRequest()->Level, 512);
+    // Each wait: 95 intervals of 0,5 ms, one second, one more for the level.
+    EXPECT_GE(Rig.NowMs() - start, 2 * 2047.5);
+    EXPECT_LT(Rig.NowMs() - start, 2 * 2047.5 + 500);
+    EXPECT_EQ(Form->HeldBlock, SampleBlock{}) << "no block came";
+    EXPECT_EQ(ScreenPixel(100, 152), Trace) << "the held block, at 0";
+    EXPECT_TRUE(Guard.Dialogs.Messages().empty());
+}
+
 // The interface stops answering during the sweeps: the loop ends with one
 // message, and nothing more is shown afterwards.
 TEST_F(ScopeTest, SweepsEndWithOneMessageWhenBlocksGoUnanswered) {
