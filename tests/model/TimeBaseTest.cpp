@@ -24,7 +24,9 @@ TEST(TimeBaseTest, BlockTableRows) {
     EXPECT_EQ(BlockSize, 95);
     for (int i = 0; i < TimeBaseCount; ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(TimeBaseText(i), rows[i].text);
+        const char* text =
+            i < FastTimeBaseCount ? FastTimeBases[i] : SlowTimeBases[i - FastTimeBaseCount];
+        EXPECT_STREQ(text, rows[i].text);
         EXPECT_EQ(TimeBaseMs[i], rows[i].ms);
         EXPECT_EQ(IsFastTimeBaseIndex(i), i <= 5);
         if (i < BlockRowCount) {
@@ -38,8 +40,6 @@ TEST(TimeBaseTest, BlockTableRows) {
             EXPECT_DOUBLE_EQ(BlockCodeB[i] * BlockCodeC[i] * tick, TimeBaseMs[i]);
         }
     }
-    EXPECT_EQ(TimeBaseText(-1), "");
-    EXPECT_EQ(TimeBaseText(20), "");
     // "60 s" has no row of its own: the manual loop sends a timed row.
     EXPECT_EQ(BlockRowFor(19), 18);
     EXPECT_EQ(BlockRowFor(5), 5);

@@ -30,26 +30,6 @@ AcqStart AcquisitionFor(int acqMode, bool fastTimeBase) {
     }
 }
 
-AcqStateValue AcqStateOf(AcqStart start) {
-    switch (start) {
-    case AcqStart::BlockYt:
-        return AcqOneChannelBlock;
-    case AcqStart::TimedYt:
-        return AcqOneChannelTimed;
-    case AcqStart::BlockXY:
-        return AcqXYBlock;
-    case AcqStart::BlockYY:
-        return AcqTwoChannelBlock;
-    case AcqStart::TimedYY:
-        return AcqTwoChannelTimed;
-    case AcqStart::ManualXY:
-        return AcqManualXY;
-    case AcqStart::Nothing:
-        break;
-    }
-    return AcqIdle;
-}
-
 double RawCountValue(int rawCount, float slope, float offset) {
     return rawCount * static_cast<double>(slope) + static_cast<double>(offset);
 }

@@ -2,8 +2,6 @@
 // measurement runs, and the trigger level arithmetic.
 #pragma once
 
-#include "model/MeasurementSet.h"
-
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -34,20 +32,6 @@ enum class AcqStart {
 };
 
 AcqStart AcquisitionFor(int acqMode, bool fastTimeBase);
-
-// The AcqState that the started routine sets (AcqIdle for Nothing).
-AcqStateValue AcqStateOf(AcqStart start);
-
-// The block routines run while Acquiring is 1; the dispatch sets it first.
-constexpr bool SetsAcquiring(AcqStart start) {
-    return start == AcqStart::BlockYt || start == AcqStart::BlockYY || start == AcqStart::BlockXY ||
-           start == AcqStart::ManualXY;
-}
-
-// The trigger channel list ("voie" 1 and 2) is enabled for these starts.
-constexpr bool EnablesTriggerChannel(AcqStart start) {
-    return start == AcqStart::BlockYY || start == AcqStart::BlockXY;
-}
 
 // Physical value of a raw count: count x slope + offset.
 double RawCountValue(int rawCount, float slope, float offset);

@@ -43,10 +43,6 @@ constexpr bool IsFastTimeBaseIndex(int index) {
     return index >= 0 && index < FastTimeBaseCount;
 }
 
-// The text of entry `index` of the full list ("0,5 ms" ... "60 s"); empty
-// outside the list.
-std::string TimeBaseText(int index);
-
 // The block row to send for a sampling interval. "60 s" has no row of its
 // own: it sends the last row, whose timing bytes every timed interval shares.
 int BlockRowFor(int timeBaseIndex);
