@@ -344,8 +344,9 @@ private:
     // its row (DeltaTIndex of the record or TimeBaseIndex), and whether the
     // series header and the panels are reset before every block or once.
     void RunBlockLoop(uint8_t state, bool rowFromRecord, bool resetEveryBlock, int series);
-    // Redraws GraphBitmap and copies it onto PaintBox1.
-    void DrawAndShowGraph();
+    // Redraws the graph on canvas (GraphBitmap's) and copies the bitmap onto
+    // PaintBox1.
+    void DrawAndShowGraph(TCanvas& canvas);
     // The interface stopped answering during a loop: the measurement ends and
     // the user is told once.
     void EndOnSilentInterface();

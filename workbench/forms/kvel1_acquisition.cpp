@@ -209,10 +209,10 @@ LinkResult RequestBlock(TForm1& form, int row, SampleBlock& block) {
 
 } // namespace
 
-void TForm1::DrawAndShowGraph() {
+void TForm1::DrawAndShowGraph(TCanvas& canvas) {
     SyncGraphState();
-    workbench::DrawGraph(GraphBitmap->Canvas(), 0, 0, GraphBitmap->Width(), GraphBitmap->Height(),
-                         Graph, Style, MeasurementRecord);
+    workbench::DrawGraph(canvas, 0, 0, GraphBitmap->Width(), GraphBitmap->Height(), Graph, Style,
+                         MeasurementRecord);
     ShowGraphBitmap();
 }
 
@@ -250,7 +250,7 @@ void TForm1::RunBlockLoop(uint8_t state, bool rowFromRecord, bool resetEveryBloc
         }
         if (result == LinkResult::Answered) {
             workbench::StoreBlock(MeasurementRecord, MeasuredSeries, block, TimeStepMs, Elapsed);
-            DrawAndShowGraph();
+            DrawAndShowGraph(GraphBitmap->Canvas());
         } else if (result == LinkResult::Busy) {
             Sleep(BusyRetryMs);
         }
@@ -318,10 +318,7 @@ void TForm1::RunManualXY(TCanvas& canvas) {
         };
         SetLiveText(1, meanText(MeanY2, 1));
         SetLiveText(0, meanText(MeanY1, 0));
-        SyncGraphState();
-        workbench::DrawGraph(canvas, 0, 0, GraphBitmap->Width(), GraphBitmap->Height(), Graph,
-                             Style, MeasurementRecord);
-        ShowGraphBitmap();
+        DrawAndShowGraph(canvas);
         // The pause between blocks; the window stays still meanwhile. After
         // the end of the measurements there is nothing left to wait for.
         if (Acquiring != 0)

@@ -44,13 +44,11 @@ void TForm1::PaintBox1Paint(TCanvas& canvas) {
 }
 
 void TForm1::ShowGraphBitmap() {
-    if (AcqState != 0) {
-        // The paint handler copies the bitmap now; the screen then only
-        // shows the box's surface.
+    // During an acquisition the paint handler copies the bitmap at once.
+    // Once idle (the measurements ended while the loop ran) it draws the
+    // graph afresh at the next paint, and copies that.
+    if (AcqState != 0)
         PaintBox1->Repaint();
-        return;
-    }
-    TCanvas* canvas = PaintBox1->Canvas();
-    canvas->Draw(GraphMargin, GraphMargin, *GraphBitmap);
-    PaintBox1->Invalidate();
+    else
+        PaintBox1->Invalidate();
 }
