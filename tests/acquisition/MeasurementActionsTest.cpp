@@ -132,6 +132,33 @@ INSTANTIATE_TEST_SUITE_P(Answers, FifthMeasurementTest,
                                            FifthCase{"YesThenCancelled", true, false, false}),
                          [](const auto& info) { return std::string(info.param.Name); });
 
+// The colour at the middle of the graph as the screen shows it after a repaint.
+TColor GraphCentre() {
+    Form1->PaintBox1->Repaint();
+    const QImage& screen = Form1->PaintBox1->Surface();
+    return RgbToColor(screen.pixel(screen.width() / 2 + 3, screen.height() / 2 + 3));
+}
+
+TEST_F(ActionsTest, MeasurementThatStartsNothingLeavesTheEmptyFrameShown) {
+    StartWithSensors(&sim::FixtureA, &sim::FixtureB);
+    ChooseInterval(19); // "60 s": nothing starts in XY
+    ChooseMode("XY");
+    Form1->Style.BackgroundColor = 0x00123456;
+    ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
+    ASSERT_EQ(Form1->AcqState, 0);
+    ASSERT_TRUE(Form1->ActionFinMesures->Enabled());
+    EXPECT_EQ(GraphCentre(), 0x00123456u);
+    EXPECT_TRUE(Form1->Graph.FrameValid);
+}
+
+TEST_F(ActionsTest, WithoutInterfaceTheGraphAreaStaysClear) {
+    Rig.Device().Disconnect();
+    Guard.Dialogs.Answer(ModalResult::Cancel, "L'interface de mesure n'est pas branchée");
+    ASSERT_EQ(Start(), StartResult::Running);
+    Form1->Style.BackgroundColor = 0x00123456;
+    EXPECT_EQ(GraphCentre(), Form1->ClearColor);
+}
+
 TEST_F(ActionsTest, ManualPreparationAndTheTwoHundredthPoint) {
     StartWithSensors(&sim::FixtureA, &sim::FixtureA);
     Form1->cbs1L1->SetChecked(true);

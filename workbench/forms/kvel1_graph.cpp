@@ -22,9 +22,11 @@ void TForm1::PaintBox1Paint(TCanvas& canvas) {
     // During an acquisition the loop or the timer keeps the bitmap up to
     // date: a repaint only shows it.
     if (AcqState == 0) {
-        if (GraphShown == 0) {
-            // No graph to show (no interface, or a measurement that started
-            // nothing): the area stays in the clear colour, without frame.
+        if (GraphShown == 0 && !InterfaceOpen) {
+            // No interface and no file shown yet: the area stays in the clear
+            // colour, without frame. With the interface, the empty frame
+            // stands even while a measurement that started nothing waits for
+            // its end.
             canvas.Brush.Color = ClearColor;
             canvas.Brush.Style = bsSolid;
             canvas.FillRect(Rect(0, 0, PaintBox1->Width(), PaintBox1->Height()));
