@@ -76,11 +76,15 @@ TTimer::~TTimer() {
 }
 
 void TTimer::SetInterval(uint32_t ms) {
+    if (ms == IntervalMs)
+        return;
     IntervalMs = ms;
     Restart();
 }
 
 void TTimer::SetEnabled(bool enabled) {
+    if (enabled == EnabledFlag)
+        return;
     EnabledFlag = enabled;
     Restart();
 }

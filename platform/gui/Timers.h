@@ -7,8 +7,9 @@
 // events in between. A timer that is overdue by several periods fires once,
 // and its next period keeps the phase of the first (as window timers do).
 //
-// Setting Enabled or Interval restarts the period from now. Interval 0 never
-// fires. A timer whose handler is running never fires again inside it (for
+// Changing Enabled or Interval restarts the period from now; setting the
+// value it already has changes nothing (a running period goes on). Interval
+// 0 never fires. A timer whose handler is running never fires again inside it (for
 // example from a nested ProcessMessages): the tick is dropped on the real
 // clock, and on a virtual clock it stays due and fires once after the
 // handler returned.

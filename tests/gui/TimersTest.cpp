@@ -35,7 +35,7 @@ TEST_F(TimersTest, FiresEveryIntervalOnlyWhenPumped) {
     EXPECT_EQ(NowMs(), 7000);
 }
 
-TEST_F(TimersTest, EnabledAndIntervalRestartThePeriod) {
+TEST_F(TimersTest, ChangingEnabledOrIntervalRestartsThePeriodSettingItAgainDoesNot) {
     TTimer timer;
     timer.SetEnabled(false);
     timer.SetInterval(100);
@@ -47,12 +47,17 @@ TEST_F(TimersTest, EnabledAndIntervalRestartThePeriod) {
     timer.SetEnabled(true); // at 250
     RunFor(160);
     EXPECT_EQ(fired, (std::vector<int64_t>{350}));
-    timer.SetInterval(100); // at 410: the same interval restarts too
+    // At 410 the values it already has: the period goes on (450, 550).
+    timer.SetEnabled(true);
+    timer.SetInterval(100);
     RunFor(150);
-    EXPECT_EQ(fired, (std::vector<int64_t>{350, 510}));
+    EXPECT_EQ(fired, (std::vector<int64_t>{350, 450, 550}));
+    timer.SetInterval(200); // at 560: a new interval starts from now
+    RunFor(250);
+    EXPECT_EQ(fired, (std::vector<int64_t>{350, 450, 550, 760}));
     timer.SetInterval(0); // never fires
     RunFor(1000);
-    EXPECT_EQ(fired.size(), 2u);
+    EXPECT_EQ(fired.size(), 4u);
 }
 
 TEST_F(TimersTest, DueTimersFireInOrderAndAHandlerMayStopAnother) {
