@@ -475,6 +475,100 @@ TEST_F(GraphDrawTest, TimeAxisOnTheBottomEdgeAndZeroLineOfChannel1) {
     EXPECT_FALSE(AnyInRow(H / 2, State.MarginLeft + 1, W - State.MarginLeft - 1, Grid));
 }
 
+// The box holding every pixel of color within [x1, x2] x [y1, y2].
+struct Ink {
+    int Left = 1 << 20, Right = -1, Top = 1 << 20, Bottom = -1;
+    bool Found() const { return Right >= 0; }
+    int CentreX() const { return (Left + Right) / 2; }
+};
+Ink InkOf(TCanvas& canvas, TColor color, int x1, int y1, int x2, int y2) {
+    Ink ink;
+    for (int y = std::max(y1, 0); y <= std::min(y2, H - 1); ++y)
+        for (int x = std::max(x1, 0); x <= std::min(x2, W - 1); ++x)
+            if (canvas.Pixels(x, y) == color) {
+                ink.Left = std::min(ink.Left, x), ink.Right = std::max(ink.Right, x);
+                ink.Top = std::min(ink.Top, y), ink.Bottom = std::max(ink.Bottom, y);
+            }
+    return ink;
+}
+
+TEST_F(GraphDrawTest, LabelsAndArrowHeadsStandWhereTheirAxesPutThem) {
+    constexpr TColor TimeLabels = 0x00008000;
+    Style.TimeLabelColor = TimeLabels;
+    State.LineScale = 2; // text offsets and pen widths doubled
+    for (int s = 0; s < MaxSeries; ++s)
+        for (int c = 0; c < ChannelCount; ++c) {
+            Record->DisplayMax[s][c] = 10;
+            Record->DisplayMin[s][c] = -10;
+        }
+    TCanvas& canvas = Bitmap.Canvas();
+
+    // Two channels against time: 47.5 ms, a time line every 5 ms.
+    State.AcqMode = 2;
+    Frame();
+    const int ml = State.MarginLeft, mb = State.MarginBottom;
+    const int th = canvas.TextHeight("0");
+    const int a = canvas.TextHeight("]"), b = canvas.TextWidth("1");
+    const int ya = State.OriginY[0];
+    ASSERT_GT(ya, mb);
+    ASSERT_LT(ya, H - mb);
+    // Time labels centred on their line, 4 x LS below the axis.
+    for (double t : {5.0, 10.0, 40.0}) {
+        const int x = TimeToX(State, t);
+        const Ink label = InkOf(canvas, TimeLabels, x - 15, ya + 2, x + 15, ya + 8 + th);
+        ASSERT_TRUE(label.Found()) << t;
+        EXPECT_NEAR(label.CentreX(), x, 1) << t;
+        EXPECT_GE(label.Top, ya + 8) << t;
+    }
+    // The time title ends on the arrow's tip, above its upper stroke.
+    const Ink title = InkOf(canvas, TimeLabels, W / 2, 0, W - 1, ya - b - 4);
+    ASSERT_TRUE(title.Found());
+    EXPECT_LE(title.Right, W - ml);
+    EXPECT_GE(title.Right, W - ml - 3);
+    // Arrow heads: the time axis' strokes leave its tip, the left axis' its
+    // top; the right axis' head has its fixed size.
+    EXPECT_EQ(canvas.Pixels(W - ml - a / 2, ya - b / 2), Axis0);
+    EXPECT_EQ(canvas.Pixels(W - ml - a / 2, ya + b / 2), Axis0);
+    EXPECT_EQ(canvas.Pixels(ml - b / 2, mb + a / 2), Axis0);
+    EXPECT_EQ(canvas.Pixels(ml + b / 2, mb + a / 2), Axis0);
+    EXPECT_EQ(canvas.Pixels(W - ml - 2, mb + 3), Axis1);
+    EXPECT_EQ(canvas.Pixels(W - ml + 2, mb + 3), Axis1);
+    EXPECT_NE(canvas.Pixels(W - ml - 6, mb + 8), Axis1);
+    // Channel 1's labels right of the plot area: 2 x LS from it above its
+    // origin, 4 x LS below it.
+    const int step = int(std::nearbyint(2 * State.ScaleY[1]));
+    const Ink above =
+        InkOf(canvas, Axis1, W - ml + 2, ya - step - th, W - 1, ya - step + th / 2 - 1);
+    const Ink below = InkOf(canvas, Axis1, W - ml + 2, ya + step - th / 2, W - 1, ya + step + th);
+    ASSERT_TRUE(above.Found());
+    ASSERT_TRUE(below.Found());
+    const int space = canvas.TextWidth(" ");
+    EXPECT_NEAR(above.Left, W - ml + 4 + space, 2); // " 2"
+    EXPECT_NEAR(below.Left, W - ml + 8, 2);         // "-2"
+    // Channel 0's labels end 6 x LS left of the plot area.
+    const Ink left = InkOf(canvas, Axis0, 0, ya + step - th / 2, ml - 4, ya + step + th / 2);
+    ASSERT_TRUE(left.Found());
+    EXPECT_NEAR(left.Right, ml - 12, 2);
+
+    // XY: negative X labels start at their line, positive ones are centred
+    // on it; Y labels end b left of the vertical axis.
+    State.AcqMode = 3;
+    Frame();
+    const int ox = State.OriginX, oy = State.OriginY[0];
+    const int b8 = canvas.TextWidth("8");
+    const int dx = int(std::nearbyint(2 * State.ScaleX));
+    const Ink negative = InkOf(canvas, Axis0, ox - dx - 2, oy + 8, ox - dx + 20, oy + 8 + th);
+    const Ink positive = InkOf(canvas, Axis0, ox + dx - 15, oy + 8, ox + dx + 15, oy + 8 + th);
+    ASSERT_TRUE(negative.Found());
+    ASSERT_TRUE(positive.Found());
+    EXPECT_NEAR(negative.Left, ox - dx, 1);
+    EXPECT_NEAR(positive.CentreX(), ox + dx, 1);
+    const int dy = int(std::nearbyint(2 * State.ScaleY[0]));
+    const Ink yLabel = InkOf(canvas, Axis0, ml, oy - dy - th / 2, ox - 2, oy - dy + th / 2 - 1);
+    ASSERT_TRUE(yLabel.Found());
+    EXPECT_NEAR(yLabel.Right, ox - b8 - 1, 2);
+}
+
 TEST_F(GraphDrawTest, GridFollowsTheSwitchesInTimeFramesOnly) {
     struct Case {
         int mode;
