@@ -569,6 +569,47 @@ TEST_F(GraphDrawTest, LabelsAndArrowHeadsStandWhereTheirAxesPutThem) {
     EXPECT_NEAR(yLabel.Right, ox - b8 - 1, 2);
 }
 
+TEST_F(GraphDrawTest, PeriodCursorsOnlyOnTimeGraphsWithBothPlaced) {
+    struct Case {
+        int mode;
+        uint8_t pending1, pending2;
+        bool drawn;
+    };
+    for (const Case c :
+         {Case{0, 0, 0, true}, Case{1, 0, 0, true}, Case{2, 0, 0, true}, Case{3, 0, 0, false},
+          Case{4, 0, 0, false}, Case{0, 1, 0, false}, Case{2, 0, 1, false}}) {
+        SCOPED_TRACE("mode " + std::to_string(c.mode) + " pending " + std::to_string(c.pending1) +
+                     std::to_string(c.pending2));
+        SetUp();
+        Style.AxisColor[0] = Style.AxisColor[1] = Axis1; // black is the cursors' alone
+        State.AcqMode = c.mode;
+        State.CursorPending1 = c.pending1;
+        State.CursorPending2 = c.pending2;
+        State.CursorT1 = 22.5;
+        State.CursorT2 = 10; // 12.5 ms apart, in either order
+        Draw();
+        // Two one-pixel lines down to the bottom edge.
+        int lines = 0;
+        for (int x = 0; x < W; ++x)
+            lines += At(x, H - 2) == clBlack;
+        EXPECT_EQ(lines, c.drawn ? 2 : 0);
+        if (!c.drawn)
+            continue;
+        const int x1 = TimeToX(State, 10), x2 = TimeToX(State, 22.5);
+        EXPECT_EQ(At(x1, H - 1), clBlack);
+        EXPECT_EQ(At(x2, H - 1), clBlack);
+        EXPECT_EQ(std::min(State.CursorX1, State.CursorX2), x1);
+        // "T = 12,5 ms" centred between them, below the double arrow.
+        const int th = Bitmap.Canvas().TextHeight("(");
+        const int mb = State.MarginBottom;
+        const Ink period =
+            InkOf(Bitmap.Canvas(), clBlack, x1 + 2, mb + th, x2 - 2, mb + 2 * th - 1);
+        ASSERT_TRUE(period.Found());
+        EXPECT_NEAR(period.CentreX(), (x1 + x2) / 2, 2);
+        EXPECT_EQ(At((x1 + x2) / 2, mb + th / 2), clBlack); // the arrow's shaft
+    }
+}
+
 TEST_F(GraphDrawTest, GridFollowsTheSwitchesInTimeFramesOnly) {
     struct Case {
         int mode;
