@@ -175,10 +175,6 @@ QToolButton* TActionToolBar::ButtonFor(const TAction* action) const {
     return qobject_cast<QToolButton*>(widgetForAction(action->Action()));
 }
 
-void TActionToolBar::SetFont(const TFont& font) {
-    TControl::SetFont(font);
-}
-
 void TActionToolBar::SetColor(TColor color) {
     TControl::SetColor(color);
     setAutoFillBackground(true);

@@ -97,7 +97,6 @@ public:
     // The button of action (nullptr when it is not on this bar).
     QToolButton* ButtonFor(const TAction* action) const;
     const std::vector<TAction*>& Actions() const { return BarActions; }
-    void SetFont(const TFont& font) override;
     void SetColor(TColor color) override;
 
 protected:

@@ -66,10 +66,6 @@ void TSpeedButton::SetGlyph(const QImage& glyph) {
     setToolButtonStyle(text().isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
 }
 
-void TSpeedButton::SetFont(const TFont& font) {
-    TControl::SetFont(font);
-}
-
 void TSpeedButton::Click() {
     if (Group > 0) {
         if (!DownFlag)

@@ -23,7 +23,6 @@ public:
     bool Flat() const;
     void SetFlat(bool flat);
     void SetGlyph(const QImage& glyph);
-    void SetFont(const TFont& font) override;
     // A user's click: the group rule, then OnClick.
     void Click() override;
 

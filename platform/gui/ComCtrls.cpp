@@ -172,9 +172,6 @@ void TSpinEdit::SetEditorEnabled(bool enabled) {
     lineEdit()->setReadOnly(!enabled);
 }
 
-void TSpinEdit::SetFont(const TFont& font) {
-    TControl::SetFont(font);
-}
 void TSpinEdit::Step(int steps) {
     stepBy(steps);
 }
@@ -227,10 +224,6 @@ void TStatusBar::SetSimplePanel(bool simple) {
 void TStatusBar::SetSimpleText(const std::string& text) {
     SimpleString = text;
     SimpleLabel->setText(QString::fromStdString(text));
-}
-
-void TStatusBar::SetFont(const TFont& font) {
-    TControl::SetFont(font);
 }
 
 void TStatusBar::Arrange() {
@@ -364,8 +357,4 @@ void TStringGrid::SetOptions(unsigned options) {
                                                  : QAbstractItemView::SelectItems);
     horizontalHeader()->setSectionResizeMode((options & goColSizing) ? QHeaderView::Interactive
                                                                      : QHeaderView::Fixed);
-}
-
-void TStringGrid::SetFont(const TFont& font) {
-    TControl::SetFont(font);
 }

@@ -94,7 +94,6 @@ public:
     void SetIncrement(int step);
     bool EditorEnabled() const { return EditorOn; }
     void SetEditorEnabled(bool enabled);
-    void SetFont(const TFont& font) override;
     // What one click on the up (steps > 0) or down arrow does.
     void Step(int steps);
     TNotifyEvent OnChange;
@@ -119,7 +118,6 @@ public:
     void SetSimplePanel(bool simple);
     std::string SimpleText() const { return SimpleString; }
     void SetSimpleText(const std::string& text);
-    void SetFont(const TFont& font) override;
 
 private:
     void Arrange();
@@ -161,7 +159,6 @@ public:
     void SetDefaultColWidth(int width);
     unsigned Options() const { return OptionBits; }
     void SetOptions(unsigned options);
-    void SetFont(const TFont& font) override;
 
 private:
     void StyleCell(int col, int row);

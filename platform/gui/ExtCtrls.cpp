@@ -330,10 +330,6 @@ void TRadioGroup::SetFont(const TFont& font) {
     ArrangeButtons();
 }
 
-void TRadioGroup::SetEnabled(bool enabled) {
-    TWinControl::SetEnabled(enabled);
-}
-
 void TRadioGroup::Rebuild() {
     for (QRadioButton* button : Buttons)
         delete button;

@@ -140,7 +140,6 @@ public:
     int Columns() const { return ColumnCount; }
     void SetColumns(int columns);
     void SetFont(const TFont& font) override;
-    void SetEnabled(bool enabled) override;
     // The radio button of item index (tests, focus).
     QRadioButton* Button(int index) const;
     QRect AlignRect() const override;

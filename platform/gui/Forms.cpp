@@ -39,35 +39,17 @@ private:
     TForm* Form;
 };
 
-// Key preview: the form's key handler sees every key first.
-class PreviewFilter : public QObject {
-public:
-    static PreviewFilter& Instance() {
-        static PreviewFilter filter;
-        return filter;
-    }
-    const QEvent* Previewed = nullptr;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-};
+// Runs a key handler with the key's virtual-key code and shift state; keys
+// that have no code are not passed on.
+void RunKeyHandler(const TKeyEvent& handler, const QKeyEvent& event) {
+    uint16_t key = QtKeyToVirtualKey(event.key());
+    if (!handler || key == 0)
+        return;
+    const TShiftState shift = ShiftStateFrom(event.modifiers());
+    SafeCall([&] { handler(key, shift); });
+}
 
 } // namespace
-
-class FormKeyFilter {
-public:
-    static bool Preview(TForm& form, QKeyEvent* event) { return form.DispatchKeyDown(event); }
-};
-
-bool PreviewFilter::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress || event == Previewed || !watched->isWidgetType())
-        return false;
-    auto* form = dynamic_cast<TForm*>(static_cast<QWidget*>(watched)->window());
-    if (!form || !form->KeyPreview || watched == form)
-        return false;
-    Previewed = event;
-    return FormKeyFilter::Preview(*form, static_cast<QKeyEvent*>(event));
-}
 
 // ---------------------------------------------------------------------------
 // TForm
@@ -81,11 +63,6 @@ TForm::TForm(QWidget* parent)
     TFont font;
     TWinControl::SetFont(font);
     SetClientSize(640, 480);
-    static bool filterInstalled = false;
-    if (!filterInstalled && qApp) {
-        qApp->installEventFilter(&PreviewFilter::Instance());
-        filterInstalled = true;
-    }
 }
 
 TForm::~TForm() {
@@ -178,10 +155,6 @@ void TForm::SetMinSize(int width, int height) {
 void TForm::SetColor(TColor color) {
     TWinControl::SetColor(color);
     setAutoFillBackground(true);
-}
-
-void TForm::SetFont(const TFont& font) {
-    TWinControl::SetFont(font);
 }
 
 void TForm::CenterOnScreen() {
@@ -324,22 +297,8 @@ void TForm::hideEvent(QHideEvent* event) {
     SafeCall(OnHide);
 }
 
-bool TForm::DispatchKeyDown(QKeyEvent* event) {
-    if (!OnKeyDown)
-        return false;
-    uint16_t key = QtKeyToVirtualKey(event->key());
-    if (key == 0)
-        return false;
-    const uint16_t before = key;
-    const TShiftState shift = ShiftStateFrom(event->modifiers());
-    SafeCall([&] { OnKeyDown(key, shift); });
-    (void)before;
-    return key == 0;
-}
-
 void TForm::keyPressEvent(QKeyEvent* event) {
-    if (event != PreviewFilter::Instance().Previewed || !KeyPreview)
-        DispatchKeyDown(event);
+    RunKeyHandler(OnKeyDown, *event);
     // Enter and Escape click the default and cancel buttons.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
         event->key() == Qt::Key_Escape) {
@@ -356,22 +315,13 @@ void TForm::keyPressEvent(QKeyEvent* event) {
 }
 
 void TForm::keyReleaseEvent(QKeyEvent* event) {
-    if (OnKeyUp) {
-        uint16_t key = QtKeyToVirtualKey(event->key());
-        const TShiftState shift = ShiftStateFrom(event->modifiers());
-        if (key != 0)
-            SafeCall([&] { OnKeyUp(key, shift); });
-    }
+    RunKeyHandler(OnKeyUp, *event);
     event->accept();
 }
 
 void TForm::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
     SafeCall(OnPaint);
-}
-
-bool TForm::focusNextPrevChild(bool next) {
-    return QWidget::focusNextPrevChild(next);
 }
 
 void TForm::SetModalDriver(ModalDriver driver) {

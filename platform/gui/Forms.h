@@ -57,7 +57,6 @@ public:
     void SetMinSize(int width, int height); // Constraints.MinWidth/MinHeight
     void SetBounds(int left, int top, int width, int height) override;
     void SetColor(TColor color) override;
-    void SetFont(const TFont& font) override;
 
     TPosition Position = poDesigned; // applied when the form is first shown
     void CenterOnScreen();
@@ -69,12 +68,9 @@ public:
     void SetMenu(TMainMenu* menu);
     TMainMenu* Menu() const { return MainMenu; }
 
-    // Key handling. OnKeyDown gets a key press that reaches the form: the
-    // form itself has the focus (also when the focused control was disabled
-    // or hidden), or the focused control did not use the key. With
-    // KeyPreview on it gets every key first, and a key set to 0 goes no
-    // further.
-    bool KeyPreview = false;
+    // Key handling (no key preview). OnKeyDown gets a key press that reaches
+    // the form: the form itself has the focus (also when the focused control
+    // was disabled or hidden), or the focused control did not use the key.
     TKeyEvent OnKeyDown;
     TKeyEvent OnKeyUp;
 
@@ -116,11 +112,8 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    bool focusNextPrevChild(bool next) override;
 
 private:
-    friend class FormKeyFilter;
-    bool DispatchKeyDown(QKeyEvent* event);
     void LayoutClient();
     bool CloseAllowed(TCloseAction& action);
     bool ModalFinished();

@@ -194,10 +194,6 @@ void TCheckBox::SetChecked(bool checked) {
     Click();
 }
 
-void TCheckBox::SetFont(const TFont& font) {
-    TControl::SetFont(font);
-}
-
 // ---------------------------------------------------------------------------
 // TRadioButton
 
@@ -245,10 +241,6 @@ void TRadioButton::TurnSiblingsOff() {
         if (auto* sibling = dynamic_cast<TRadioButton*>(child); sibling && sibling != this)
             if (sibling->isChecked())
                 sibling->SetChecked(false);
-}
-
-void TRadioButton::SetFont(const TFont& font) {
-    TControl::SetFont(font);
 }
 
 // ---------------------------------------------------------------------------
@@ -328,9 +320,6 @@ int TComboBox::DropDownCount() const {
 void TComboBox::SetDropDownCount(int count) {
     setMaxVisibleItems(std::max(count, 1));
 }
-void TComboBox::SetFont(const TFont& font) {
-    TControl::SetFont(font);
-}
 
 void TComboBox::ItemsChanged() {
     const int kept = currentIndex() < Items.Count() ? currentIndex() : -1;
@@ -395,9 +384,6 @@ bool TEdit::ReadOnly() const {
 void TEdit::SetReadOnly(bool readOnly) {
     setReadOnly(readOnly);
 }
-void TEdit::SetFont(const TFont& font) {
-    TControl::SetFont(font);
-}
 
 void TEdit::SetColor(TColor color) {
     TControl::SetColor(color);
@@ -456,8 +442,4 @@ void TMemo::CopyToClipboard() {
     selected.replace(QChar::ParagraphSeparator, "\r\n");
     selected.replace(QChar::LineSeparator, "\r\n");
     Clipboard()->SetAsText(selected.toStdString());
-}
-
-void TMemo::SetFont(const TFont& font) {
-    TControl::SetFont(font);
 }

@@ -79,7 +79,6 @@ public:
     void SetCaption(const std::string& caption);
     bool Checked() const;
     void SetChecked(bool checked);
-    void SetFont(const TFont& font) override;
 };
 
 // Radio buttons of one parent exclude each other. Setting Checked to true
@@ -93,7 +92,6 @@ public:
     void SetCaption(const std::string& caption);
     bool Checked() const;
     void SetChecked(bool checked);
-    void SetFont(const TFont& font) override;
 
 private:
     void TurnSiblingsOff();
@@ -131,7 +129,6 @@ public:
     void SetStyle(TComboBoxStyle style);
     int DropDownCount() const;
     void SetDropDownCount(int count);
-    void SetFont(const TFont& font) override;
     // Opens and closes the list as the user does (tests): CloseUp runs
     // OnCloseUp after choosing index (-1: closed with nothing chosen).
     void DropDown();
@@ -161,7 +158,6 @@ public:
     void SetText(const std::string& text);
     bool ReadOnly() const;
     void SetReadOnly(bool readOnly);
-    void SetFont(const TFont& font) override;
     void SetColor(TColor color) override;
     TNotifyEvent OnChange;
 };
@@ -175,7 +171,6 @@ public:
     void SetText(const std::string& text);
     void SelectAll();
     void CopyToClipboard();
-    void SetFont(const TFont& font) override;
 
 private:
     bool Syncing = false;

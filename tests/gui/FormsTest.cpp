@@ -115,20 +115,11 @@ TEST_F(FormKeysTest, HidingTheFocusedControlAlsoLeavesKeysToTheForm) {
     EXPECT_EQ(Keys[0].first, VK_SPACE);
 }
 
-TEST_F(FormKeysTest, AnEnabledFocusedControlUsesSpaceUnlessKeyPreview) {
+TEST_F(FormKeysTest, AnEnabledFocusedControlUsesSpace) {
     First->SetFocus();
     Press(Qt::Key_Space);
     EXPECT_TRUE(First->Checked());
     EXPECT_TRUE(Keys.empty());
-
-    Form.KeyPreview = true;
-    Form.OnKeyDown = [this](uint16_t& key, TShiftState) {
-        Keys.push_back({key, 0});
-        key = 0; // eaten
-    };
-    Press(Qt::Key_Space);
-    EXPECT_TRUE(First->Checked());
-    EXPECT_EQ(Keys.size(), 1u);
 }
 
 TEST(FormsModalTest, ButtonsEndAModalFormOnTheTestPump) {
