@@ -1,6 +1,8 @@
 // The settings panel: mode, interval, number of measurements, trigger level.
 #include "AcquisitionFixture.h"
 
+#include "model/Acquisition.h"
+
 namespace acqtest {
 namespace {
 
@@ -44,6 +46,80 @@ TEST_F(SettingsTest, ModeSetsTheTriggerChannelAndItsZeroLevel) {
     Form1->SBnivdec->ClickUp();
     EXPECT_EQ(Form1->Pnivdec->Caption(), "51,3 °C");
 }
+
+// What choosing a "Voie" item does, with live data (the interface's) or with
+// a file shown.
+struct ModeCase {
+    const char* Name;
+    const char* Item;
+    bool Live;
+    int Mode;
+    int Intervals, DropDown;
+    bool MinMax0, MinMax1;
+    int TriggerChannel; // also the item of "voie" and the level's channel
+    bool TriggerEnabled;
+    bool GroupsShown, MonoVisible, MonoChecked, RangeReset;
+};
+void PrintTo(const ModeCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
+class ModeChoiceTest : public SettingsTest, public ::testing::WithParamInterface<ModeCase> {};
+
+TEST_P(ModeChoiceTest, AppliesItsRowOfSettings) {
+    const ModeCase& c = GetParam();
+    ChooseMode(std::string(c.Item) == "Y1" ? "Y2" : "Y1");
+    // A state that every row changes or keeps visibly.
+    Form1->RGvoieSynchro->SetItemIndex(1);
+    Form1->RGvoieSynchro->SetEnabled(true);
+    Form1->TriggerLevel = 777;
+    Form1->CBmonoCoup->SetChecked(true);
+    MeasurementRecord.DisplayMax[0][0] = 2;
+    Form1->LiveMode = c.Live ? 1 : 0;
+
+    ChooseMode(c.Item);
+
+    EXPECT_EQ(Form1->AcqMode, c.Mode);
+    EXPECT_EQ(Form1->CBdelta_t->Items.Count(), c.Intervals);
+    EXPECT_EQ(Form1->CBdelta_t->ItemIndex(), -1);
+    if (c.DropDown > 0) {
+        EXPECT_EQ(Form1->CBdelta_t->DropDownCount(), c.DropDown);
+    }
+    EXPECT_EQ(Form1->PanelMinMax0->Visible(), c.MinMax0);
+    EXPECT_EQ(Form1->PanelMinMax1->Visible(), c.MinMax1);
+    const int channel = c.TriggerChannel;
+    EXPECT_EQ(Form1->TriggerChannel, channel);
+    EXPECT_EQ(Form1->RGvoieSynchro->ItemIndex(), channel);
+    EXPECT_EQ(Form1->RGvoieSynchro->Enabled(), c.TriggerEnabled);
+    // The level moves to the zero count of its channel only when the row
+    // sets the trigger.
+    const bool levelSet = c.Live && c.Mode != workbench::ModeManual;
+    const uint16_t level =
+        levelSet ? workbench::ZeroCountLevel(ChannelSlope[channel], ChannelOffset[channel]) : 777;
+    EXPECT_EQ(Form1->TriggerLevel, level);
+    EXPECT_EQ(Form1->Pnivdec->Caption(),
+              workbench::TriggerLevelText(level, ChannelSlope[channel], ChannelOffset[channel],
+                                          ChannelDecimals[channel], ChannelUnit[channel]));
+    EXPECT_EQ(Form1->GroupBoxSynchro->Visible(), c.GroupsShown);
+    EXPECT_EQ(Form1->GroupBoxTemps->Visible(), c.GroupsShown);
+    EXPECT_EQ(Form1->CBmonoCoup->Visible(), c.MonoVisible);
+    EXPECT_EQ(Form1->CBmonoCoup->Checked(), c.MonoChecked);
+    EXPECT_EQ(MeasurementRecord.DisplayMax[0][0], c.RangeReset ? 10.0f : 2.0f);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Items, ModeChoiceTest,
+    ::testing::Values(
+        ModeCase{"Y1", "Y1", true, 0, 20, 21, true, false, 0, false, true, true, true, false},
+        ModeCase{"Y2", "Y2", true, 1, 20, 21, false, true, 1, false, true, true, true, false},
+        ModeCase{"YY", "YY", true, 2, 20, 21, true, true, 0, true, true, true, true, false},
+        ModeCase{"XY", "XY", true, 3, 6, 6, true, true, 0, true, true, true, true, true},
+        ModeCase{"Manual", "man.", true, 4, 0, 0, true, true, 1, false, false, false, false, true},
+        ModeCase{"FileY1", "Y1", false, 0, 20, 21, true, false, 1, true, false, true, true, false},
+        ModeCase{"FileXY", "XY", false, 3, 6, 6, true, true, 1, true, false, true, true, false},
+        ModeCase{"FileManual", "man.", false, 4, 0, 0, true, true, 1, true, false, true, true,
+                 false}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(SettingsTest, LevelMovesByTenWithinItsLimits) {
     struct Step {
