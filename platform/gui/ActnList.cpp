@@ -13,8 +13,7 @@ TAction::TAction(const std::string& caption, QObject* owner)
     QtAction->setCheckable(true);
     connect(QtAction, &QAction::triggered, this, [this] {
         QtAction->setChecked(CheckedFlag); // running an action never ticks it
-        if (EnabledFlag)
-            SafeCall([this] { Execute(); });
+        SafeCall([this] { Execute(); });
     });
     Sync();
 }
@@ -69,7 +68,7 @@ void TAction::SetImages(TImageList* images) {
 }
 
 bool TAction::Execute() {
-    if (!OnExecute)
+    if (!EnabledFlag || !OnExecute)
         return false;
     OnExecute();
     return true;

@@ -16,9 +16,9 @@ class TImageList;
 
 // An action: a caption with "&" access key, a tick, an enabled and a visible
 // state, a picture of an image list, a hint. Every tool-bar button and menu
-// entry showing it follows these. Execute runs OnExecute (tool bars and
-// menus run it only while the action is enabled). Running the action never
-// changes Checked by itself.
+// entry showing it follows these. Execute runs OnExecute only while the
+// action is enabled, from code as from a tool bar or a menu. Running the
+// action never changes Checked by itself.
 class TAction : public QObject {
     Q_OBJECT
 public:
@@ -41,7 +41,7 @@ public:
     void SetImages(TImageList* images);
     int Tag = 0;
 
-    // Runs OnExecute; false when there is none.
+    // Runs OnExecute; false when the action is disabled or has none.
     bool Execute();
     TNotifyEvent OnExecute;
 

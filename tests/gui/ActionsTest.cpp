@@ -53,6 +53,7 @@ TEST(ActionsTest, ToolBarButtonsShowTickEnabledAndVisibleStates) {
     EXPECT_FALSE(button->isChecked());
 
     QTest::mouseClick(top->ButtonFor(&giant), Qt::LeftButton); // disabled: nothing
+    EXPECT_FALSE(giant.Execute());                             // from code neither
     EXPECT_EQ(runs, 1);
     giant.SetEnabled(true);
     QTest::mouseClick(top->ButtonFor(&giant), Qt::LeftButton);
