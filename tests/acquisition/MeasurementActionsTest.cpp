@@ -53,6 +53,45 @@ TEST_F(ActionsTest, WindowLockedWhileMeasuringAndReleasedAtTheEnd) {
     EXPECT_TRUE(Form1->Timer->Enabled());
 }
 
+// The trigger channel can be chosen while a two-channel or XY loop runs, and
+// the next block is asked with the new channel, edge and level.
+class TriggerDuringLoopTest : public ActionsTest,
+                              public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(TriggerDuringLoopTest, ChannelUsableOnlyInTheTwoChannelLoops) {
+    const std::string mode = GetParam();
+    const bool usable = mode == "YY" || mode == "XY";
+    StartWithSensors(&sim::FixtureA, &sim::FixtureB);
+    ChooseMode(mode);
+    bool enabled = !usable;
+    EveryRound([&](int round) {
+        if (round == 1) {
+            enabled = Form1->RGvoieSynchro->Enabled();
+            if (enabled)
+                Form1->RGvoieSynchro->SetItemIndex(1);
+            Form1->RGfront->SetItemIndex(1);
+            Form1->CBDec->SetChecked(true);
+            Form1->TriggerLevel = 3;
+        } else if (round == 2) {
+            Run(Form1->ActionFinMesures);
+        }
+    });
+    ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
+
+    EXPECT_EQ(enabled, usable);
+    const auto request = Rig.Log().LastBlockRequest();
+    ASSERT_TRUE(request.has_value());
+    EXPECT_EQ(request->TriggerChannel, usable ? 1 : 0);
+    EXPECT_EQ(request->Edge, 1);
+    EXPECT_EQ(request->Level, 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, TriggerDuringLoopTest, ::testing::Values("Y1", "YY", "XY", "man."),
+                         [](const auto& info) {
+                             const std::string name = info.param;
+                             return name == "man." ? std::string("Manual") : name;
+                         });
+
 TEST_F(ActionsTest, RedoMeasuresTheSelectedSeriesAgain) {
     StartWithSensors(&sim::FixtureA, nullptr);
     Form1->CBmonoCoup->SetChecked(true);
