@@ -27,14 +27,43 @@ DialogService* Installed = nullptr;
 
 const char* KindName(DialogRecord::Kind kind) {
     switch (kind) {
-    case DialogRecord::Kind::Message: return "message box";
-    case DialogRecord::Kind::Beep: return "beep";
-    case DialogRecord::Kind::OpenFile: return "open dialog";
-    case DialogRecord::Kind::SaveFile: return "save dialog";
-    case DialogRecord::Kind::Color: return "colour dialog";
-    case DialogRecord::Kind::Print: return "print dialog";
+    case DialogRecord::Kind::Message:
+        return "message box";
+    case DialogRecord::Kind::Beep:
+        return "beep";
+    case DialogRecord::Kind::OpenFile:
+        return "open dialog";
+    case DialogRecord::Kind::SaveFile:
+        return "save dialog";
+    case DialogRecord::Kind::Color:
+        return "colour dialog";
+    case DialogRecord::Kind::Print:
+        return "print dialog";
     }
     return "dialog";
+}
+
+// The button a message box answer stands for (0: none).
+unsigned ButtonOf(ModalResult result) {
+    switch (result) {
+    case ModalResult::Ok:
+        return MbOk;
+    case ModalResult::Cancel:
+        return MbCancel;
+    case ModalResult::Yes:
+        return MbYes;
+    case ModalResult::No:
+        return MbNo;
+    case ModalResult::Abort:
+        return MbAbort;
+    case ModalResult::Retry:
+        return MbRetry;
+    case ModalResult::Ignore:
+        return MbIgnore;
+    case ModalResult::None:
+        break;
+    }
+    return 0;
 }
 
 } // namespace
@@ -44,7 +73,9 @@ DialogService& Dialogs() {
     return Installed ? *Installed : silent;
 }
 
-void SetDialogs(DialogService* service) { Installed = service; }
+void SetDialogs(DialogService* service) {
+    Installed = service;
+}
 
 ModalResult MessageDlg(const std::string& text, MsgType type, unsigned buttons,
                        const std::string& caption) {
@@ -56,13 +87,19 @@ ModalResult MessageDlg(const std::string& text, MsgType type, unsigned buttons,
     return Dialogs().ShowMessage(request);
 }
 
-void ShowMessage(const std::string& text) { MessageDlg(text, MsgType::Information, MbOk); }
+void ShowMessage(const std::string& text) {
+    MessageDlg(text, MsgType::Information, MbOk);
+}
 
-void MessageBeep() { Dialogs().Beep(); }
+void MessageBeep() {
+    Dialogs().Beep();
+}
 
 // ---------------------------------------------------------------------------
 
-ScriptedDialogs::ScriptedDialogs() : Previous(Installed) { Installed = this; }
+ScriptedDialogs::ScriptedDialogs() : Previous(Installed) {
+    Installed = this;
+}
 
 ScriptedDialogs::~ScriptedDialogs() {
     if (Installed == this)
@@ -125,8 +162,8 @@ bool ScriptedDialogs::Take(DialogRecord::Kind kind, const std::string& what,
         if (!what.empty())
             problem += ": " + what;
         if (!Script.empty())
-            problem += std::string(" (the script expected a ") + KindName(Script.front().What) +
-                       ")";
+            problem +=
+                std::string(" (the script expected a ") + KindName(Script.front().What) + ")";
         Problems.push_back(problem);
         if (OnUnexpected)
             OnUnexpected(problem);
@@ -145,9 +182,13 @@ ModalResult ScriptedDialogs::ShowMessage(const MessageRequest& request) {
     ScriptedAnswer answer;
     if (!Take(DialogRecord::Kind::Message, "\"" + request.Text + "\"", answer))
         return (request.Buttons & MbNo) ? ModalResult::No : ModalResult::Cancel;
-    if (!answer.ExpectText.empty() && request.Text.find(answer.ExpectText) == std::string::npos) {
-        std::string problem = "message \"" + request.Text + "\" where \"" + answer.ExpectText +
-                              "\" was expected";
+    std::string problem;
+    if (!answer.ExpectText.empty() && request.Text.find(answer.ExpectText) == std::string::npos)
+        problem =
+            "message \"" + request.Text + "\" where \"" + answer.ExpectText + "\" was expected";
+    else if ((ButtonOf(answer.Result) & (request.Buttons != 0 ? request.Buttons : MbOk)) == 0)
+        problem = "message \"" + request.Text + "\" has no button for the scripted answer";
+    if (!problem.empty()) {
         Problems.push_back(problem);
         if (OnUnexpected)
             OnUnexpected(problem);

@@ -39,3 +39,16 @@ TEST(ScriptedDialogs, UnscriptedBoxIsAFailureNotABlock) {
     EXPECT_EQ(MessageDlg("Quitter ?", MsgType::Confirmation, MbYes | MbNo), ModalResult::No);
     EXPECT_NE(seen.find("Quitter ?"), std::string::npos);
 }
+
+TEST(ScriptedDialogs, AnAnswerTheBoxHasNoButtonForIsAFailure) {
+    ScriptedDialogs dialogs;
+    std::vector<std::string> seen;
+    dialogs.OnUnexpected = [&](const std::string& p) { seen.push_back(p); };
+    dialogs.Answer(ModalResult::Yes).Answer(ModalResult::Ok).Answer(ModalResult::Cancel);
+    MessageDlg("Echec d'enregistrement", MsgType::Warning, MbOk);
+    ShowMessage("Port  non ouvert");
+    MessageDlg("Voulez-vous enregistrer ?", MsgType::Confirmation, MbYes | MbNo);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_NE(seen[0].find("Echec d'enregistrement"), std::string::npos);
+    EXPECT_NE(seen[1].find("Voulez-vous enregistrer ?"), std::string::npos);
+}
