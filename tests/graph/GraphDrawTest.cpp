@@ -610,6 +610,44 @@ TEST_F(GraphDrawTest, PeriodCursorsOnlyOnTimeGraphsWithBothPlaced) {
     }
 }
 
+TEST_F(GraphDrawTest, PenWidthsFollowTheLineScaleButTheCursorsDoNot) {
+    for (int ls : {1, 3}) {
+        SCOPED_TRACE("line scale " + std::to_string(ls));
+        SetUp();
+        State.LineScale = ls;
+        Style.CurveWidth[0][0] = 2;
+        Style.AxisWidth = 1;
+        Style.AxisColor[1] = Axis1;
+        State.AcqMode = 0;
+        Frame();
+        SetPoint(1, 1, 5, ValueAt(0, 100), 0);
+        SetPoint(1, 2, 40, ValueAt(0, 100), 0);
+        State.CursorPending1 = State.CursorPending2 = 0;
+        State.CursorT1 = 10;
+        State.CursorT2 = 30;
+        Draw();
+        auto thickness = [&](int x, int y1, int y2, TColor color) {
+            int rows = 0;
+            for (int y = y1; y <= y2; ++y)
+                rows += At(x, y) == color;
+            return rows;
+        };
+        auto width = [&](int y, int x1, int x2, TColor color) {
+            int columns = 0;
+            for (int x = x1; x <= x2; ++x)
+                columns += At(x, y) == color;
+            return columns;
+        };
+        const int xMid = TimeToX(State, 20);
+        const int y = ValueToY(State, 0, ValueAt(0, 100));
+        EXPECT_EQ(thickness(xMid + 3, y - 10, y + 10, Curve), 2 * ls);
+        // The left axis; the cursors' lines stay one pixel wide.
+        EXPECT_EQ(width(H / 2 + 20, State.MarginLeft - 5, State.MarginLeft + 5, Axis0), ls);
+        const int x1 = TimeToX(State, 10);
+        EXPECT_EQ(width(H - 5, x1 - 5, x1 + 5, clBlack), 1);
+    }
+}
+
 TEST_F(GraphDrawTest, GridFollowsTheSwitchesInTimeFramesOnly) {
     struct Case {
         int mode;
