@@ -340,6 +340,9 @@ private:
     // Acquisitions and measurement actions.
     // The trigger level text in Pnivdec, in the units of channel (0 or 1).
     void ShowLevelText(int channel);
+    // The start of every block or manual loop: AcqState := state, live tick
+    // off, display panels emptied, new measurement off and end on.
+    void BeginLoop(uint8_t state);
     // The block loop of RunBlockYt, RunBlockYY and RunBlockXY: its AcqState,
     // its row (DeltaTIndex of the record or TimeBaseIndex), and whether the
     // series header and the panels are reset before every block or once.

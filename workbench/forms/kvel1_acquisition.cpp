@@ -224,13 +224,17 @@ void TForm1::EndOnSilentInterface() {
     platform::ShowMessage(InterfaceSilentMessage);
 }
 
-void TForm1::RunBlockLoop(uint8_t state, bool rowFromRecord, bool resetEveryBlock, int series) {
+void TForm1::BeginLoop(uint8_t state) {
     AcqState = state;
     Timer->SetEnabled(false);
     SetLiveText(0, "");
     SetLiveText(1, "");
     ActionNouvelleMesure->SetEnabled(false);
     ActionFinMesures->SetEnabled(true);
+}
+
+void TForm1::RunBlockLoop(uint8_t state, bool rowFromRecord, bool resetEveryBlock, int series) {
+    BeginLoop(state);
     const uint32_t run = AcquisitionRuns;
     if (!resetEveryBlock)
         InitSeriesHeader(series, AcqMode);
@@ -278,12 +282,7 @@ void TForm1::RunBlockXY() {
 }
 
 void TForm1::RunManualXY(TCanvas& canvas) {
-    AcqState = workbench::AcqManualXY;
-    Timer->SetEnabled(false);
-    SetLiveText(0, "");
-    SetLiveText(1, "");
-    ActionNouvelleMesure->SetEnabled(false);
-    ActionFinMesures->SetEnabled(true);
+    BeginLoop(workbench::AcqManualXY);
     const uint32_t run = AcquisitionRuns;
     InitSeriesHeader(MeasuredSeries, AcqMode);
 
