@@ -400,6 +400,10 @@ void TApplication::Terminate() {
 void TApplication::ShowException(const std::string& text) {
     platform::MessageRequest request;
     request.Text = text;
+    // The toolkit ends the sentence unless it already ends with a stop or
+    // another sign below it ("!", a space...).
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.')
+        request.Text += '.';
     request.Caption = Title;
     request.Type = platform::MsgType::Error;
     request.Buttons = platform::MbOk;

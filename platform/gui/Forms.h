@@ -149,7 +149,9 @@ public:
     bool Terminated() const { return TerminateRequested; }
     void ProcessMessages() { ::ProcessMessages(); }
 
-    // The standard error box: text as given, caption Title, error icon, OK.
+    // The standard error box: text with a full stop added (unless it ends
+    // with one, or with "!", a space or another sign below "."), caption
+    // Title, error icon, OK.
     void ShowException(const std::string& text);
     // Inside a catch block: shows the current exception.
     void HandleException();

@@ -42,7 +42,7 @@ TEST(FormsTest, CreationErrorIsShownAndStartUpGoesOn) {
     EXPECT_EQ(log, (std::vector<std::string>{"create 1", "create 2"}));
     ASSERT_EQ(guard.Dialogs.Messages().size(), 1u);
     const platform::MessageRequest box = guard.Dialogs.Messages()[0];
-    EXPECT_EQ(box.Text, "Erreur de conversion : 'x1,5' n'est pas un nombre");
+    EXPECT_EQ(box.Text, "Erreur de conversion : 'x1,5' n'est pas un nombre.");
     EXPECT_EQ(box.Type, platform::MsgType::Error);
     EXPECT_EQ(box.Buttons, platform::MbOk);
     EXPECT_EQ(box.Caption, "Kestrova USB");
@@ -52,6 +52,23 @@ TEST(FormsTest, CreationErrorIsShownAndStartUpGoesOn) {
     delete first;
     EXPECT_EQ(Application->MainForm, nullptr);
     Application->Title.clear();
+}
+
+TEST(FormsTest, TheStandardErrorBoxEndsTheSentence) {
+    ScriptedDialogsGuard guard;
+    const std::pair<std::string, std::string> cases[] = {
+        {"Image bitmap incorrecte", "Image bitmap incorrecte."},
+        {"Erreur JPEG #42", "Erreur JPEG #42."},
+        {"Le fichier spécifié est introuvable", "Le fichier spécifié est introuvable."},
+        {"Déjà terminé.", "Déjà terminé."},
+        {"Attention !", "Attention !"},
+        {"", ""},
+    };
+    for (const auto& [text, shown] : cases) {
+        guard.Dialogs.Answer(platform::ModalResult::Ok);
+        Application->ShowException(text);
+        EXPECT_EQ(guard.Dialogs.Messages().back().Text, shown) << text;
+    }
 }
 
 TEST(FormsTest, AHandlerErrorFromUserInputIsShownAndTheLoopGoesOn) {
