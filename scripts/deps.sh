@@ -8,6 +8,9 @@ packages=(
     libgtest-dev libgmock-dev
     fonts-liberation
     xvfb xauth poppler-utils
+    # At run time: xset switches the screen saver off, xdg-open opens the
+    # help file and the about box's web page.
+    x11-xserver-utils xdg-utils
 )
 missing=()
 for p in "${packages[@]}"; do
