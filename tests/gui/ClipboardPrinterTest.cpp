@@ -3,10 +3,10 @@
 #include "gui/Clipbrd.h"
 #include "gui/Printers.h"
 
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -29,8 +29,8 @@ TEST(ClipboardTest, TextAndPicturesRoundTrip) {
 }
 
 TEST(PrinterTest, APageWithACanvasGoesToPdf) {
-    const QString path = QDir::temp().filePath("kestrova-gui-print-test.pdf");
-    QFile::remove(path);
+    QTemporaryDir folder;
+    const QString path = folder.filePath("print-test.pdf");
     TPrinter printer;
     printer.SetOutputFile(path.toStdString());
     printer.SetOrientation(poLandscape);
@@ -57,7 +57,7 @@ TEST(PrinterTest, APageWithACanvasGoesToPdf) {
     const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
     if (pdftoppm.isEmpty())
         GTEST_SKIP() << "pdftoppm missing";
-    const QString prefix = QDir::temp().filePath("kestrova-gui-print-test");
+    const QString prefix = folder.filePath("print-test");
     ASSERT_EQ(QProcess::execute(pdftoppm, {"-r", "20", "-f", "1", "-l", "1", "-png", "-singlefile",
                                            path, prefix}),
               0);
@@ -69,8 +69,6 @@ TEST(PrinterTest, APageWithACanvasGoesToPdf) {
     const QRgb light = page.pixel(page.width() * 3 / 4, page.height() * 3 / 4);
     EXPECT_LT(qGray(dark), 40);
     EXPECT_GT(qGray(light), 215);
-    QFile::remove(prefix + ".png");
-    QFile::remove(path);
 }
 
 } // namespace

@@ -5,10 +5,9 @@
 #include "gui/Forms.h"
 #include "gui/StdCtrls.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFontInfo>
 #include <QImageWriter>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -22,7 +21,9 @@ protected:
         InitFonts();
         Form.SetClientSize(400, 300);
     }
-    QString Temp(const char* name) { return QDir::temp().filePath(name); }
+    // Files in a folder of this test's own, so that runs side by side never meet.
+    QString Temp(const char* name) { return Folder.filePath(name); }
+    QTemporaryDir Folder;
     TForm Form;
 };
 
@@ -71,8 +72,8 @@ TEST_F(PicturesTest, ImagesLoadBmpAndJpegAndReportFailuresInFrench) {
          {Case{Temp("kestrova-absent.jpg"), "Impossible d'ouvrir le fichier \"" + missing +
                                                 "\". Le fichier spécifié est introuvable"},
           Case{Temp("kestrova-gui-bad.bmp"), "Image bitmap incorrecte"},
-          Case{QDir::tempPath(), "Impossible d'ouvrir le fichier \"" +
-                                     QDir::tempPath().toStdString() + "\". Accès refusé"}}) {
+          Case{Folder.path(), "Impossible d'ouvrir le fichier \"" + Folder.path().toStdString() +
+                                  "\". Accès refusé"}}) {
         try {
             image->LoadFromFile(c.Path.toStdString());
             ADD_FAILURE() << "no error for " << c.Path.toStdString();
@@ -87,9 +88,6 @@ TEST_F(PicturesTest, ImagesLoadBmpAndJpegAndReportFailuresInFrench) {
         EXPECT_EQ(std::string(error.what()).rfind("Erreur JPEG #", 0), 0u) << error.what();
     }
     EXPECT_GT(QColor(image->Picture().pixel(10, 2)).blue(), 230); // the last good picture stays
-    for (const char* name : {"kestrova-gui-test.bmp", "kestrova-gui-test.jpg",
-                             "kestrova-gui-bad.bmp", "kestrova-gui-bad.jpg"})
-        QFile::remove(Temp(name));
 }
 
 TEST_F(PicturesTest, PaintBoxMouseAndCanvas) {
