@@ -158,6 +158,9 @@ FT_STATUS FtdiDriver::OpenEx(void* arg1, DWORD flags, FT_HANDLE* handle) {
     device->Context = ftdi_new();
     if (!device->Context)
         return FT_DEVICE_NOT_FOUND; // no USB access: no device either
+    // Before the open: its reset and settings requests obey them too.
+    device->Context->usb_read_timeout = ReadTimeoutMs;
+    device->Context->usb_write_timeout = WriteTimeoutMs;
     bool unreadable = false;
     {
         Scan scan(device->Context);
@@ -175,8 +178,6 @@ FT_STATUS FtdiDriver::OpenEx(void* arg1, DWORD flags, FT_HANDLE* handle) {
         if (ftdi_usb_open_dev(device->Context, scan.At(index)) != 0)
             return FT_DEVICE_NOT_OPENED;
     }
-    device->Context->usb_read_timeout = ReadTimeoutMs;
-    device->Context->usb_write_timeout = WriteTimeoutMs;
     ftdi_set_latency_timer(device->Context, LatencyMs);
     *handle = device.get();
     Devices.push_back(std::move(device));
