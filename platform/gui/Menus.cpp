@@ -14,8 +14,7 @@ TMenuItem::TMenuItem(const std::string& caption, QObject* owner)
     : QObject(owner), CaptionText(caption), QtAction(new QAction(this)) {
     connect(QtAction, &QAction::triggered, this, [this] {
         QtAction->setChecked(CheckedFlag); // a choice never ticks by itself
-        if (EnabledFlag)
-            SafeCall([this] { Click(); });
+        SafeCall([this] { Click(); });
     });
     Sync();
 }
@@ -80,7 +79,7 @@ TMenuItem* TMenuItem::Find(const std::string& caption) const {
 }
 
 void TMenuItem::Click() {
-    if (OnClick)
+    if (EnabledFlag && OnClick)
         OnClick();
 }
 

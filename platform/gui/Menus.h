@@ -15,8 +15,8 @@ class QMenu;
 class QMenuBar;
 
 // A menu item. Caption "-" makes a separator. An item with sub-items opens a
-// sub-menu. A user's choice of an enabled item runs OnClick (through
-// SafeCall); Click() runs it from code.
+// sub-menu. A user's choice of an item runs OnClick (through SafeCall);
+// Click() runs it from code. Either runs nothing while the item is disabled.
 class TMenuItem : public QObject {
     Q_OBJECT
 public:

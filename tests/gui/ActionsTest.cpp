@@ -104,6 +104,7 @@ TEST(ActionsTest, MenuItemsRunOnlyWhenEnabledAndNeverTickThemselves) {
     EXPECT_TRUE(grid->Checked());
     EXPECT_TRUE(grid->Action()->isChecked());
     zero->Action()->trigger();
+    zero->Click(); // from code neither
     EXPECT_EQ(zeroClicks, 0);
     EXPECT_EQ(channel->SubMenu()->actions().size(), 3);
 }
