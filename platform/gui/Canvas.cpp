@@ -44,17 +44,8 @@ ResolvedFont ResolveFont(const TFont& font, QPaintDevice* device) {
     result.Font = ToQFont(font);
     result.Font.setStyleStrategy(QFont::NoAntialias);
     result.Font.setHintingPreference(QFont::PreferFullHinting);
-    if (font.Height > 0) {
-        // The largest pixel size whose cell fits the height asked for: Qt rounds
-        // ascent and descent up separately, so not every cell height exists.
-        int px = font.Height;
-        for (; px > 1; --px) {
-            result.Font.setPixelSize(px);
-            if (QFontMetrics(result.Font, device).height() <= font.Height)
-                break;
-        }
-        result.Font.setPixelSize(std::max(px, 1));
-    }
+    if (font.Height > 0)
+        FitFontToCell(result.Font, font.Height, device); // this device's metrics
     const QFontMetrics metrics(result.Font, device);
     result.CellHeight = font.Height > 0 ? font.Height : metrics.height();
     result.BaselineOffset = metrics.ascent() + (result.CellHeight - metrics.height()) / 2;

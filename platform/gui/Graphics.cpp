@@ -42,20 +42,22 @@ QFont ToQFont(const TFont& font) {
     else if (font.Size > 0 && font.Height == 0)
         pixels = (font.Size * 96 + 36) / 72;
     result.setPixelSize(std::max(pixels, 1));
-    if (font.Height > 0) {
-        // The largest size whose cell (ascent + descent) fits the height.
-        int px = font.Height;
-        for (; px > 1; --px) {
-            result.setPixelSize(px);
-            if (QFontMetrics(result).height() <= font.Height)
-                break;
-        }
-        result.setPixelSize(std::max(px, 1));
-    }
+    if (font.Height > 0)
+        FitFontToCell(result, font.Height);
     if (cache.size() > 512)
         cache.clear();
     cache.emplace(key, result);
     return result;
+}
+
+void FitFontToCell(QFont& qfont, int cellHeight, const QPaintDevice* device) {
+    int px = cellHeight;
+    for (; px > 1; --px) {
+        qfont.setPixelSize(px);
+        if (QFontMetrics(qfont, device).height() <= cellHeight)
+            break;
+    }
+    qfont.setPixelSize(std::max(px, 1));
 }
 
 int FontCellHeight(const TFont& font) {

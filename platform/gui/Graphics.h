@@ -78,6 +78,10 @@ struct TFont {
 // chosen so that the cell height is font.Height when it is positive, weight,
 // italic, underline, strike-out; full hinting (text widths are whole pixels).
 QFont ToQFont(const TFont& font);
+// Sets qfont's pixel size to the largest one whose cell (ascent + descent)
+// on device (nullptr: the screen) is at most cellHeight pixels: Qt rounds
+// ascent and descent up separately, so not every cell height exists.
+void FitFontToCell(QFont& qfont, int cellHeight, const QPaintDevice* device = nullptr);
 // The text cell height of font in pixels (font.Height when it is positive)
 // and the baseline's distance from the top of the cell.
 int FontCellHeight(const TFont& font);
