@@ -21,6 +21,7 @@
 #include "gui/Vcl.h"
 #include "model/MeasurementSet.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -353,6 +354,31 @@ private:
     // The interface stopped answering during a loop: the measurement ends and
     // the user is told once.
     void EndOnSilentInterface();
+    // Timed acquisitions: the software trigger wait on channel's raw count
+    // (pause between readings and give-up rounds), which the user may end
+    // with "Fin"; true when the series is to start (the trigger came or the
+    // wait gave up), false when the measurement ended or was superseded
+    // meanwhile.
+    bool SoftwareTriggerWait(int channel, uint32_t pauseMs, uint16_t giveUpRounds);
+    // A pause of the trigger wait, with the window's messages processed; false
+    // when the acquisition of state and run is no longer the one running.
+    bool TriggerPause(uint32_t ms, uint8_t state, uint32_t run);
+    // The start common to both timed series: AcqState := state, timers off,
+    // panels emptied, series header and counters reset, the empty time frame
+    // drawn on canvas and shown.
+    void PrepareTimedSeries(uint8_t state, TCanvas& canvas);
+    // The trigger wait of a timed start when "Déclenché" is checked: pause =
+    // the series' interval / pauseDivisor, give-up = giveUpFactor x the number
+    // of measurements. false when the measurement ended meanwhile.
+    bool TimedTriggerWait(int channel, int pauseDivisor, int giveUpFactor);
+    // One tick's reading: NowTick (and StartTick for the first point) from
+    // the tick counter, Elapsed, both channels read, and their values written
+    // into the panels firstPanel to lastPanel above 300 ms. false when nothing
+    // was read (an interface that stopped answering has ended the measurement).
+    bool ReadTimedPoint(std::array<float, 2>& values, int firstPanel, int lastPanel);
+    // Stores values as the next point of the measured series and redraws;
+    // false when the series or the record is full.
+    bool StoreNextTimedPoint(const std::array<float, 2>& values);
     void EnterMeasuringState(bool newMeasurement);
     void PrepareManualXY();
     // Numbers the acquisitions started: a loop whose number is no longer the

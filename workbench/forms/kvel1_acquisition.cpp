@@ -4,6 +4,7 @@
 #include "kvel1.h"
 
 #include "BlockData.h"
+#include "TimedData.h"
 #include "core/Clock.h"
 #include "core/Dialogs.h"
 #include "graph/Graph.h"
@@ -12,6 +13,8 @@
 #include "model/Acquisition.h"
 #include "model/TimeBase.h"
 #include "tampon.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -328,16 +331,202 @@ void TForm1::RunManualXY(TCanvas& canvas) {
 
 // ---------------------------------------------------------- timed acquisitions
 
-void TForm1::StartTimedYt(TCanvas&) {}
+namespace {
 
-void TForm1::StartTimedYY(TCanvas&) {}
+// The longest stretch of a trigger pause without a look at the window's
+// messages (the user's "Fin").
+constexpr uint32_t TriggerSliceMs = 20;
 
-void TForm1::TickTimedYt(int) {}
+} // namespace
 
-void TForm1::TickTimedYY() {}
+bool TForm1::TriggerPause(uint32_t ms, uint8_t state, uint32_t run) {
+    const uint32_t start = GetTickCount();
+    for (;;) {
+        Application->ProcessMessages();
+        if (run != AcquisitionRuns || AcqState != state)
+            return false;
+        const uint32_t passed = GetTickCount() - start; // modulo 2^32
+        if (passed >= ms)
+            return true;
+        Sleep(std::min(ms - passed, TriggerSliceMs));
+    }
+}
 
-void TForm1::TimerYtTimer() {}
+bool TForm1::SoftwareTriggerWait(int channel, uint32_t pauseMs, uint16_t giveUpRounds) {
+    const int edge = RGfront->ItemIndex();
+    if (edge != workbench::RisingEdge && edge != workbench::FallingEdge)
+        return true;
+    const uint8_t state = AcqState;
+    const uint32_t run = AcquisitionRuns;
+    uint16_t rounds = 0;
+    for (;;) {
+        uint16_t readings[3] = {};
+        bool complete = true;
+        for (int i = 0; i < 3; ++i) {
+            if (i > 0 && !TriggerPause(pauseMs, state, run))
+                return false;
+            RawPair raw{};
+            const LinkResult result = ReadRawPair(raw);
+            if (result == LinkResult::NoAnswer) {
+                EndOnSilentInterface();
+                return false;
+            }
+            if (result == LinkResult::Answered)
+                readings[i] = static_cast<uint16_t>(raw[channel == 1 ? 1 : 0]);
+            else
+                complete = false; // a round with a refused reading does not trigger
+        }
+        ++rounds;
+        if (complete && workbench::SoftwareTriggerHolds(edge, TriggerLevel, readings[0],
+                                                        readings[1], readings[2]))
+            return true;
+        if (rounds > giveUpRounds)
+            return true; // given up: the series starts untriggered
+    }
+}
 
-void TForm1::TimerYYTimer() {}
+void TForm1::PrepareTimedSeries(uint8_t state, TCanvas& canvas) {
+    AcqState = state;
+    // Also when a series starts again from a tick of its own timer: no old
+    // period runs on.
+    TimerYt->SetEnabled(false);
+    TimerYY->SetEnabled(false);
+    Timer->SetEnabled(false);
+    RGVoie->SetEnabled(false);
+    SetLiveText(1, "");
+    SetLiveText(0, "");
+    Elapsed = 0;
+    InitSeriesHeader(MeasuredSeries, AcqMode);
+    SampleIndex = 0;
+    // The empty time frame of the mode's channels.
+    SyncGraphState();
+    workbench::DrawFrame(canvas, 0, 0, GraphBitmap->Width(), GraphBitmap->Height(), Graph, Style,
+                         MeasurementRecord);
+    ShowGraphBitmap();
+}
 
+bool TForm1::TimedTriggerWait(int channel, int pauseDivisor, int giveUpFactor) {
+    const int row = MeasurementRecord.DeltaTIndex;
+    if (!CBDec->Checked() || !workbench::IsValidTimeBaseIndex(row))
+        return true;
+    return SoftwareTriggerWait(
+        channel, workbench::TriggerPauseMs(workbench::TimeBaseMs[row], pauseDivisor),
+        workbench::TriggerGiveUpRounds(MeasurementRecord.MeasureCount, giveUpFactor));
+}
+
+bool TForm1::ReadTimedPoint(ValuePair& values, int firstPanel, int lastPanel) {
+    NowTick = GetTickCount();
+    if (Elapsed == 0)
+        StartTick = NowTick;
+    Elapsed = workbench::TickElapsedMs(StartTick, NowTick);
+
+    const LinkResult result = ReadChannels(values);
+    if (result == LinkResult::NoAnswer) {
+        EndOnSilentInterface();
+        return false;
+    }
+    if (result != LinkResult::Answered)
+        return false; // refused: the next tick reads again
+    if (TimeStepMs > 300)
+        for (int c = firstPanel; c <= lastPanel; ++c)
+            SetLiveText(c,
+                        workbench::TimedPanelText(values[c], ChannelDecimals[c], ChannelUnit[c]));
+    return true;
+}
+
+bool TForm1::StoreNextTimedPoint(const ValuePair& values) {
+    const int n = SampleIndex + 1;
+    if (!workbench::StoreTimedPoint(MeasurementRecord, MeasuredSeries, n, Elapsed, values[0],
+                                    values[1]))
+        return false;
+    SampleIndex = n;
+    Elapsed = 1; // later ticks keep the time origin
+    DrawAndShowGraph(GraphBitmap->Canvas());
+    return true;
+}
+
+void TForm1::StartTimedYt(TCanvas& canvas) {
+    const int c = AcqMode == 1 ? 1 : 0;
+    PrepareTimedSeries(workbench::AcqOneChannelTimed, canvas);
+    RGvoieSynchro->SetItemIndex(c);
+    RGvoieSynchro->SetEnabled(false);
+    if (Table->Visible())
+        RefreshTable();
+    TimerYt->SetInterval(workbench::TimedIntervalMs(TimeStepMs));
+
+    const uint32_t run = AcquisitionRuns;
+    if (!TimedTriggerWait(c, 10, 4))
+        return;
+    // The first point at once.
+    Elapsed = 0;
+    TickTimedYt(c);
+    if (run != AcquisitionRuns || AcqState != workbench::AcqOneChannelTimed)
+        return; // ended by that point (the interface went silent)
+    TimerYt->SetEnabled(true);
+}
+
+void TForm1::StartTimedYY(TCanvas& canvas) {
+    PrepareTimedSeries(workbench::AcqTwoChannelTimed, canvas);
+    RGvoieSynchro->SetEnabled(true);
+    TimerYY->SetInterval(workbench::TimedIntervalMs(TimeStepMs));
+
+    // The wait watches channel 0 whatever the trigger channel shows.
+    if (!TimedTriggerWait(0, 4, 2))
+        return;
+    // The first point comes with the first tick, one interval later, dated 0.
+    Elapsed = 0;
+    TimerYY->SetEnabled(true);
+}
+
+void TForm1::TickTimedYt(int channel) {
+    if (channel != 0 && channel != 1)
+        return;
+    ValuePair values{};
+    if (!ReadTimedPoint(values, channel, channel))
+        return;
+    if (SampleIndex < NbMesures->Value() && StoreNextTimedPoint(values)) {
+        if (TimeStepMs > 300 && Table->Visible())
+            RefreshTable();
+        return;
+    }
+
+    // The tick after the last point: the series is complete.
+    if (CBmonoCoup->Checked())
+        ActionFinMesuresExecute();
+    else
+        ActionRefaireMesureExecute();
+}
+
+void TForm1::TickTimedYY() {
+    if (SampleIndex >= NbMesures->Value() || SampleIndex >= workbench::MaxPoints) {
+        // The series is complete; nothing is read on this tick.
+        if (CBmonoCoup->Checked()) {
+            ActionFinMesuresExecute();
+        } else if (MeasuredSeries == MeasurementRecord.SeriesCount &&
+                   MeasurementRecord.SeriesCount >= 1) {
+            // A new measurement counts the series again: the same number.
+            --MeasurementRecord.SeriesCount;
+            ActionNouvelleMesureExecute();
+        } else {
+            // An older series measured again: a new measurement would take
+            // the newest one's place, so the same series is redone instead.
+            ActionRefaireMesureExecute();
+        }
+        return;
+    }
+
+    ValuePair values{};
+    if (ReadTimedPoint(values, 0, 1))
+        StoreNextTimedPoint(values);
+}
+
+void TForm1::TimerYtTimer() {
+    TickTimedYt(AcqMode);
+}
+
+void TForm1::TimerYYTimer() {
+    TickTimedYY();
+}
+
+// The XY modes have no timed form: this timer never runs.
 void TForm1::TimerXYTimer() {}
