@@ -289,6 +289,33 @@ TEST_F(TimedTest, RedoneOlderTwoChannelSeriesLeavesTheNewestAlone) {
         EXPECT_EQ(MeasurementRecord.PointValue[1][0][k], 200.0f) << "point " << k + 1;
 }
 
+TEST_F(TimedTest, EachTickShowsTheGraphUpToItsPoint) {
+    StartWithSensors(&sim::FixtureA, nullptr);
+    Form1->Style.CurveColor[0][0] = clRed;
+    Prepare("Y1", Row1s, true);
+    Rig.SetGenerator(0, sim::Generator::Dc(767)); // 5 V
+    ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
+    // The user asks for the line of the series being measured.
+    Form1->cbs1L1->SetChecked(true);
+    Form1->cbs1p1->SetChecked(false);
+    RunFor(2100); // points at 0, 1 s and 2 s
+    ASSERT_EQ(MeasurementRecord.PointCount[0], 3);
+
+    const workbench::GraphState& g = Form1->Graph;
+    ASSERT_TRUE(g.FrameValid);
+    const QImage& screen = Form1->PaintBox1->Surface();
+    const int m = Form1->GraphMargin;
+    const int y = workbench::ValueToY(g, 0, ConvertRawCount(0, 767)) + m;
+    auto red = [&](double tMs, int dy = 0) {
+        return RgbToColor(screen.pixel(workbench::TimeToX(g, tMs) + m, y + dy)) == clRed;
+    };
+    EXPECT_TRUE(red(500));
+    EXPECT_TRUE(red(1500));
+    EXPECT_FALSE(red(1500, -5));
+    EXPECT_FALSE(red(2600)); // no point there yet
+    Run(Form1->ActionFinMesures);
+}
+
 // ----------------------------------------------------------- display panels
 
 struct PanelCase {
@@ -404,6 +431,45 @@ TEST_F(TimedTest, FinEndsTheTriggerWait) {
     EXPECT_LE(Readings(start), readings + 4); // the live tick only
     EXPECT_TRUE(Messages().empty());
 }
+
+// The user picks "50 ms" during a "1 s" series, while it collects or while it
+// waits for its trigger: the measurement ends and the series is redone at the
+// new interval, one series only, its first point taken once.
+class IntervalChangeTest : public TimedTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(IntervalChangeTest, SeriesRedoneAtTheNewInterval) {
+    const bool duringTriggerWait = GetParam();
+    StartWithSensors(&sim::FixtureU, nullptr);
+    Prepare("Y1", Row1s, true);
+    Form1->CBDec->SetChecked(duringTriggerWait);
+    Form1->TriggerLevel = 600;
+    Rig.SetGenerator(0, sim::Generator::Dc(100)); // never crosses the level
+    bool changed = false;
+    At(2500, [&] {
+        changed = true;
+        ChooseInterval(Row50Ms);
+    });
+    ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
+    if (!duringTriggerWait)
+        RunUntil([&] { return changed; }, 3000);
+    ASSERT_TRUE(changed);
+    EXPECT_EQ(Form1->AcqState, 2);
+    EXPECT_EQ(MeasurementRecord.PointCount[0], 1);
+    EXPECT_TRUE(Form1->TimerYt->Enabled());
+    EXPECT_EQ(Form1->TimerYt->Interval(), 50u);
+
+    ASSERT_TRUE(RunToEnd(1000));
+    EXPECT_EQ(MeasurementRecord.SeriesCount, 1);
+    EXPECT_EQ(MeasurementRecord.DeltaTIndex, Row50Ms);
+    ASSERT_EQ(MeasurementRecord.PointCount[0], 10);
+    ExpectPointTimes(10, 50);
+    ExpectWindowGivenBack();
+    EXPECT_TRUE(Messages().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(When, IntervalChangeTest, ::testing::Bool(), [](const auto& info) {
+    return std::string(info.param ? "DuringTheTriggerWait" : "WhileCollecting");
+});
 
 // ------------------------------------------------------- interface silent
 
