@@ -371,8 +371,11 @@ TEST_P(TriggerTest, ThreeReadingsThenTheFirstPoint) {
     Prepare(c.Mode, Row1s, true);
     Form1->CBDec->SetChecked(true);
     Form1->RGfront->SetItemIndex(workbench::FallingEdge);
+    if (std::string(c.Mode) == "YY")
+        Form1->RGvoieSynchro->SetItemIndex(1); // the wait watches channel 0 all the same
     Form1->TriggerLevel = 500;
     Rig.SetGenerator(0, sim::Generator::Sequence(c.Sequence));
+    Rig.SetGenerator(1, sim::Generator::Dc(900));
     const int64_t start = Rig.NowUs();
 
     ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
