@@ -1,7 +1,7 @@
 #include "TrevalumeTraces.h"
 
+#include "blocktable.h"
 #include "core/Numbers.h"
-#include "model/TimeBase.h"
 
 #include <algorithm>
 
@@ -10,7 +10,7 @@ namespace trevalume {
 namespace {
 
 // Rows the oscilloscope may send: the block intervals of the table.
-constexpr int ScopeRowCount = workbench::FastTimeBaseCount;
+constexpr int ScopeRowCount = tampon::FastTimeBaseCount;
 
 // Drawing coordinates: far enough beyond the bitmap that whatever is drawn
 // there stays invisible, near enough for the painter.
@@ -49,8 +49,8 @@ BlockRow TimeBaseRow(int row) {
     if (row < 0 || row >= ScopeRowCount)
         row = 0;
     const auto k = static_cast<size_t>(row);
-    return {workbench::BlockCodeA[k], workbench::BlockCodeB[k], workbench::BlockCodeC[k],
-            workbench::TimeBaseMs[k]};
+    return {tampon::BlockCodeA[k], tampon::BlockCodeB[k], tampon::BlockCodeC[k],
+            tampon::TimeBaseMs[k]};
 }
 
 int TimeBaseRowForDivision(double msPerDivision) {

@@ -11,14 +11,6 @@ const char* const SlowTimeBases[SlowTimeBaseCount] = {
     "50 ms", "100 ms", "200 ms", "300 ms", "400 ms", "500 ms", "1 s",
     "2 s",   "4 s",    "5 s",    "10 s",   "20 s",   "30 s",   "60 s"};
 
-int BlockRowFor(int timeBaseIndex) {
-    if (timeBaseIndex < 0)
-        return 0;
-    if (timeBaseIndex >= BlockRowCount)
-        return BlockRowCount - 1;
-    return timeBaseIndex;
-}
-
 std::string DurationText(int measureCount, double timeStepMs) {
     double span = (measureCount - 1) * timeStepMs;
     // A time of day: a negative or absurd span cannot be shown, and the day
