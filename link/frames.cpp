@@ -3,6 +3,7 @@
 #include "tampon_internal.h"
 
 #include "core/Clock.h"
+#include "core/Waits.h"
 
 #include <algorithm>
 #include <cmath>
@@ -37,6 +38,9 @@ constexpr uint32_t TriggerMarginMs = 1000;
 // next answered exchange. While set, exchanges wait only QuickGiveUpMs.
 bool Silent = false;
 bool UnderWay = false;
+// Set when the program's wait handler said that the user ended the
+// measurement; the exchange under way then gives up with Ended.
+bool UserEnded = false;
 
 void NoteAnswered() {
     Silent = false;
@@ -63,6 +67,10 @@ bool WaitForBytes(DWORD count, uint32_t boundMs, bool& heard) {
             return true;
         if (clock.NowUs() - start >= bound)
             return false;
+        // The program keeps its windows alive; the user may end the wait.
+        UserEnded = platform::WhileWaiting();
+        if (UserEnded)
+            return false;
     }
     return false;
 }
@@ -72,6 +80,9 @@ bool WaitForBytes(DWORD count, uint32_t boundMs, bool& heard) {
 bool WaitPaced(DWORD count, int polls, bool& heard) {
     RxQueueCount = 0;
     for (int poll = 0; poll < polls; ++poll) {
+        UserEnded = platform::WhileWaiting();
+        if (UserEnded)
+            return false;
         Sleep(PollPauseMs);
         PollQueue();
         if (RxQueueCount > 0)
@@ -124,6 +135,10 @@ bool ExchangeUnderWay() {
     return UnderWay;
 }
 
+bool ExchangeEnded() {
+    return UserEnded;
+}
+
 double BlockIntervalMs(uint8_t a, uint8_t b, uint8_t c) {
     const double product = static_cast<double>(b) * c;
     switch (a) {
@@ -151,6 +166,8 @@ namespace tampon_detail {
 
 ExchangeGuard::ExchangeGuard() : Owner(!UnderWay) {
     UnderWay = true;
+    if (Owner)
+        UserEnded = false;
 }
 
 ExchangeGuard::~ExchangeGuard() {
@@ -168,6 +185,10 @@ uint8_t Presence(int channel, LinkResult& result) {
             NoteAnswered();
             result = LinkResult::Answered;
             return presence;
+        }
+        if (UserEnded) {
+            result = LinkResult::Ended;
+            return SensorOnChannel[channel] ? 1 : 0;
         }
     }
     NoteUnanswered(heard);
@@ -193,6 +214,8 @@ LinkResult MemoryRead(int channel) {
         NoteAnswered();
         return LinkResult::Answered;
     }
+    if (UserEnded)
+        return LinkResult::Ended;
     NoteUnanswered(heard);
     SensorOnChannel[channel] = false;
     return LinkResult::NoAnswer;
@@ -207,6 +230,8 @@ LinkResult RawPairExchange(RawPair& raw) {
     bool heard = false;
     if (!WaitForBytes(RawPairAnswer, Silent ? QuickGiveUpMs : ShortExchangeWaitMs, heard) ||
         ReceiveAnswer(RawPairAnswer) < RawPairAnswer) {
+        if (UserEnded)
+            return LinkResult::Ended;
         NoteUnanswered(heard);
         return LinkResult::NoAnswer;
     }
@@ -281,6 +306,8 @@ LinkResult AcquireBlock(uint8_t a, uint8_t b, uint8_t c, uint8_t triggerChannel,
         NoteAnswered();
         return LinkResult::Answered;
     }
+    if (UserEnded)
+        return LinkResult::Ended; // the armed block is dropped by the next frame
     if (sentLevel != 0 && !heard) {
         // Nothing came for a triggered block: either the trigger condition
         // never came or the interface is gone. A presence try tells which
@@ -291,6 +318,8 @@ LinkResult AcquireBlock(uint8_t a, uint8_t b, uint8_t c, uint8_t triggerChannel,
             NoteAnswered();
             return LinkResult::NoTrigger;
         }
+        if (UserEnded)
+            return LinkResult::Ended;
         heard = probeHeard;
     }
     NoteUnanswered(heard);
@@ -318,6 +347,8 @@ LinkResult WriteSensorByte(int channel, uint8_t position, uint8_t value) {
     bool heard = false;
     if (!WaitForBytes(WriteAnswer, Silent ? QuickGiveUpMs : ShortExchangeWaitMs, heard) ||
         ReceiveAnswer(WriteAnswer) < WriteAnswer) {
+        if (UserEnded)
+            return LinkResult::Ended;
         NoteUnanswered(heard);
         return LinkResult::NoAnswer;
     }
@@ -335,6 +366,7 @@ namespace tampon_detail {
 void ResetExchangeState() {
     Silent = false;
     UnderWay = false;
+    UserEnded = false;
 }
 
 } // namespace tampon_detail

@@ -272,7 +272,12 @@ bool IdentifySensor(int channel, LinkResult* result) {
         return SensorOnChannel[channel];
     }
     LinkResult outcome = LinkResult::Answered;
+    const bool before = SensorOnChannel[channel];
     const uint8_t presence = Presence(channel, outcome);
+    if (outcome == LinkResult::Ended) {
+        report(outcome);
+        return before;
+    }
     if (outcome != LinkResult::Answered) {
         report(outcome);
         return false;
@@ -284,6 +289,12 @@ bool IdentifySensor(int channel, LinkResult* result) {
         return false;
     }
     outcome = MemoryRead(channel);
+    if (outcome == LinkResult::Ended) {
+        // Ended by the user before the memory came: nothing changes.
+        SensorOnChannel[channel] = before;
+        report(outcome);
+        return before;
+    }
     Calibrate(channel);
     if (SensorOnChannel[channel])
         ApplyZero(channel);

@@ -107,6 +107,8 @@ const char* LinkResultName(LinkResult result) {
         return "NotAcknowledged";
     case LinkResult::Busy:
         return "Busy";
+    case LinkResult::Ended:
+        return "Ended";
     }
     return "?";
 }

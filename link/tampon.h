@@ -30,6 +30,13 @@
 //   - Busy: refused because another exchange is under way (for instance a
 //     timer firing inside the modal box of a failed presence query). Nothing
 //     was sent and nothing changed; try again later, tell the user nothing.
+//   - Ended: the user ended the measurement while the exchange waited (the
+//     program's wait handler, platform/core/Waits.h, said so). Nothing is
+//     known about the interface: it is not taken as silent, the channel tables
+//     are unchanged, and the caller ends its loop without a message.
+//
+// Every wait of the link calls platform::WhileWaiting() once per poll round,
+// so that the program can repaint its windows and let "Fin" act meanwhile.
 #pragma once
 
 #include "d2xx/ftd2xx.h"
@@ -84,7 +91,7 @@ OpenOutcome OpenFirstInterface();
 // ---------------------------------------------------------------------------
 // Command frames and exchanges
 
-enum class LinkResult { Answered, NoTrigger, NoAnswer, NotAcknowledged, Busy };
+enum class LinkResult { Answered, NoTrigger, NoAnswer, NotAcknowledged, Busy, Ended };
 
 // "Answered", "NoTrigger", ... (logs and test messages).
 const char* LinkResultName(LinkResult result);
@@ -98,7 +105,8 @@ int32_t BuildCommand(uint8_t code, const uint8_t* parameters, int32_t parameterC
 // connected). After 15 (channel 0) or 10 (channel 1) tries without an
 // acknowledged answer: the error box "Problème de lecture sur la voie 1" (2),
 // ResetCalibration, the channel marked empty, and 0 (result NoAnswer). A
-// refused query (Busy) returns the channel's last known presence.
+// refused query (Busy) or one ended by the user (Ended) returns the
+// channel's last known presence.
 uint8_t DetectSensor1(LinkResult* result = nullptr);
 uint8_t DetectSensor2(LinkResult* result = nullptr);
 
@@ -124,7 +132,8 @@ uint32_t BlockWaitMs(uint8_t a, uint8_t b, uint8_t c, uint16_t level);
 // block (channel 0 first). A trigger channel above 1 is sent as 0, a level of
 // 1024 or more as 0 (no trigger); edge 0 rising, 1 falling. Result Answered,
 // NoTrigger (a triggered block that did not come while the interface still
-// answers a presence query), NoAnswer or Busy; block untouched unless Answered.
+// answers a presence query), NoAnswer, Busy or Ended; block untouched unless
+// Answered.
 LinkResult AcquireBlock(uint8_t a, uint8_t b, uint8_t c, uint8_t triggerChannel, uint16_t level,
                         uint8_t edge, SampleBlock& block);
 
@@ -149,6 +158,9 @@ constexpr uint32_t ShortExchangeWaitMs = 500;
 bool InterfaceSilent();
 // True while an exchange is under way (a new one would be refused as Busy).
 bool ExchangeUnderWay();
+// True when the last exchange gave up because the user ended the measurement
+// (its result was Ended), until the next exchange starts.
+bool ExchangeEnded();
 
 // ---------------------------------------------------------------------------
 // Sensor memory and channel tables
@@ -196,8 +208,9 @@ extern TamponReal StoredOffset[2];
 // calibration points share a raw count or a value, leaves the channel present
 // and uncalibrated (raw counts 0 to 1023); the user is warned once per memory
 // content. A zero adjustment (ZeroChannel) stays while the same memory
-// content is identified on the channel. A refused identification (Busy)
-// changes nothing and returns SensorOnChannel[channel]. Result NoAnswer when
+// content is identified on the channel. A refused identification (Busy), or
+// one ended by the user (Ended), changes nothing and returns
+// SensorOnChannel[channel]. Result NoAnswer when
 // the presence query failed (its error box has been shown) or the memory read
 // timed out (silently, the channel is then empty); InterfaceSilent() tells
 // whether the interface has stopped answering altogether.

@@ -12,11 +12,7 @@ class LinkExchanges : public LinkTest {
 protected:
     void SetUp() override {
         LinkTest::SetUp();
-        PresetTables();
-        Rig.Plug(0, sim::FixtureA, sim::Generator::Dc(512));
-        Rig.Plug(1, sim::FixtureB, sim::Generator::Dc(270));
-        ASSERT_TRUE(IdentifySensor(0));
-        ASSERT_TRUE(IdentifySensor(1));
+        PlugBothSensors();
     }
 
     // Elapsed virtual ms of action.

@@ -38,6 +38,15 @@ protected:
         }
     }
 
+    // Sensor A on channel 0, B on channel 1, both identified.
+    void PlugBothSensors() {
+        PresetTables();
+        Rig.Plug(0, sim::FixtureA, sim::Generator::Dc(512));
+        Rig.Plug(1, sim::FixtureB, sim::Generator::Dc(270));
+        ASSERT_TRUE(IdentifySensor(0));
+        ASSERT_TRUE(IdentifySensor(1));
+    }
+
     double NowMs() { return Rig.NowMs(); }
     std::vector<std::string> FramesSince(int64_t us) { return Rig.Log().FramesHexSince(us); }
     platform::ScriptedDialogs& Dialogs() { return Guard.Dialogs; }
