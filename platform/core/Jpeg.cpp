@@ -35,14 +35,11 @@ DecodeState& StateOf(j_common_ptr info) {
 
 void EmitMessage(j_common_ptr info, int level) {
     // Level -1: the data are corrupt (a truncated file among them); the
-    // library would go on with made-up pixels, we refuse the picture.
+    // library would go on with made-up pixels: the first warning ends the
+    // decoding, the picture is refused.
     if (level < 0) {
-        DecodeState& state = StateOf(info);
-        if (state.CorruptWarnings++ == 0) {
-            char text[JMSG_LENGTH_MAX] = {};
-            info->err->format_message(info, text);
-            state.Message = text;
-        }
+        StateOf(info).CorruptWarnings++;
+        ErrorExit(info);
     }
 }
 
@@ -65,12 +62,9 @@ bool Decode(DecodeState& state, const uint8_t* data, size_t size, int& width, in
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
     jpeg_read_header(&info, TRUE);
-    if (state.CorruptWarnings > 0) {
-        jpeg_destroy_decompress(&info);
-        return false;
-    }
     const uint64_t pixels = static_cast<uint64_t>(info.image_width) * info.image_height;
-    if (pixels == 0 || pixels > JpegMaxPixels) {
+    if (pixels == 0 || pixels > JpegMaxPixels || info.image_width > JpegMaxSide ||
+        info.image_height > JpegMaxSide) {
         state.Message = "picture too large";
         jpeg_destroy_decompress(&info);
         return false;

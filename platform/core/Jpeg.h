@@ -25,10 +25,14 @@ struct JpegImage {
     size_t RowBytes() const { return static_cast<size_t>(Width) * BytesPerPixel; }
 };
 
-// Pictures larger than this many pixels are refused (memory bound).
-constexpr uint64_t JpegMaxPixels = 64ull * 1024 * 1024;
+// Pictures wider or higher than JpegMaxSide, or of more than JpegMaxPixels
+// pixels, are refused from their header, before the decoder allocates
+// anything for them. Our largest picture is 801 x 385.
+constexpr uint32_t JpegMaxSide = 4096;
+constexpr uint64_t JpegMaxPixels = 4ull * 1024 * 1024;
 
-// true and image filled on success; on failure image is left untouched and
+// true and image filled on success; the first sign of corrupt data ends the
+// decoding as a failure. On failure image is left untouched and
 // error (when given) says why, in English, for logs.
 bool DecodeJpeg(const uint8_t* data, size_t size, JpegImage& image,
                 JpegFormat format = JpegFormat::Rgb, std::string* error = nullptr);

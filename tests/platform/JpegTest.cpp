@@ -118,15 +118,20 @@ TEST(Jpeg, DecodesFromAFile) {
 TEST(Jpeg, DamagedDataFailsAndLeavesTheImageUntouched) {
     const std::vector<uint8_t> good = TwoColourPicture();
 
-    // Dimensions far beyond what any picture of ours has: the SOF0 header
-    // claims 65000 x 65000.
-    std::vector<uint8_t> huge = good;
-    for (size_t i = 0; i + 8 < huge.size(); ++i)
-        if (huge[i] == 0xFF && huge[i + 1] == 0xC0) {
-            huge[i + 5] = huge[i + 7] = 0xFD;
-            huge[i + 6] = huge[i + 8] = 0xE8;
-            break;
-        }
+    // Dimensions far beyond what any picture of ours has, written into the
+    // SOF0 header: refused from the header, before any pixel is allocated.
+    auto claiming = [&good](int width, int height) {
+        std::vector<uint8_t> data = good;
+        for (size_t i = 0; i + 8 < data.size(); ++i)
+            if (data[i] == 0xFF && data[i + 1] == 0xC0) {
+                data[i + 5] = static_cast<uint8_t>(height >> 8);
+                data[i + 6] = static_cast<uint8_t>(height);
+                data[i + 7] = static_cast<uint8_t>(width >> 8);
+                data[i + 8] = static_cast<uint8_t>(width);
+                break;
+            }
+        return data;
+    };
 
     // Scan data replaced by restart markers that do not belong there.
     std::vector<uint8_t> scrambled = good;
@@ -138,6 +143,7 @@ TEST(Jpeg, DamagedDataFailsAndLeavesTheImageUntouched) {
     struct Case {
         const char* Name;
         std::vector<uint8_t> Data;
+        const char* Error = nullptr; // when set, the reason given
     };
     const Case cases[] = {
         {"empty", {}},
@@ -145,7 +151,10 @@ TEST(Jpeg, DamagedDataFailsAndLeavesTheImageUntouched) {
         {"header only", std::vector<uint8_t>(good.begin(), good.begin() + 20)},
         {"truncated in the scan", std::vector<uint8_t>(good.begin(), good.end() - good.size() / 3)},
         {"missing its end marker", std::vector<uint8_t>(good.begin(), good.end() - 2)},
-        {"too large", huge},
+        {"65000 x 65000", claiming(65000, 65000), "picture too large"},
+        {"8000 x 8000", claiming(8000, 8000), "picture too large"},
+        {"4097 x 16", claiming(4097, 16), "picture too large"},
+        {"2100 x 2100", claiming(2100, 2100), "picture too large"},
         {"scrambled scan", scrambled},
     };
     for (const Case& c : cases) {
@@ -155,6 +164,9 @@ TEST(Jpeg, DamagedDataFailsAndLeavesTheImageUntouched) {
         EXPECT_FALSE(DecodeJpeg(c.Data.data(), c.Data.size(), image, JpegFormat::Rgb, &error))
             << c.Name;
         EXPECT_FALSE(error.empty()) << c.Name;
+        if (c.Error) {
+            EXPECT_EQ(error, c.Error) << c.Name;
+        }
         EXPECT_EQ(image.Width, 7) << c.Name;
         EXPECT_TRUE(image.Pixels.empty()) << c.Name;
     }
