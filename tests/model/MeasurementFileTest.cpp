@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <limits>
 #include <memory>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -206,11 +208,55 @@ TEST_F(MeasurementFileTest, UnwritablePathFailsAndKeepsTheRecord) {
     EXPECT_TRUE(fs::is_directory(Dir));
 }
 
-TEST_F(MeasurementFileTest, FullDeviceIsAWriteFailure) {
+TEST_F(MeasurementFileTest, OnlyRegularFilesAreReplaced) {
     if (!fs::exists("/dev/full"))
         GTEST_SKIP() << "no /dev/full here";
     auto record = SampleRecord();
-    EXPECT_EQ(SaveMeasurementFile(*record, "/dev/full"), SaveResult::WriteFailed);
+    EXPECT_EQ(SaveMeasurementFile(*record, "/dev/full"), SaveResult::CannotCreate);
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
+}
+
+// The disk fills up after 12288 bytes (a file size limit stands in for it):
+// the file that was there stays whole and no partial file is left beside it.
+TEST_F(MeasurementFileTest, FullDiskKeepsTheOldFileAndLeavesNoPartialOne) {
+    auto record = SampleRecord();
+    const Bytes old(16372, 0x4B);
+    WriteAll(Dir / "tp.mrs", old);
+    fs::permissions(Dir / "tp.mrs", fs::perms(0640));
+
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = 12288;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const SaveResult full = SaveMeasurementFile(*record, Dir / "tp.mrs");
+    const SaveResult fresh = SaveMeasurementFile(*record, Dir / "nouveau.mrs");
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_EQ(full, SaveResult::WriteFailed);
+    EXPECT_EQ(fresh, SaveResult::WriteFailed);
+    EXPECT_EQ(ReadAll(Dir / "tp.mrs"), old);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(Dir))
+        names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"tp.mrs"});
+
+    // With room again, the same save replaces it and keeps its permissions.
+    ASSERT_EQ(SaveMeasurementFile(*record, Dir / "tp.mrs"), SaveResult::Saved);
+    EXPECT_EQ(ReadAll(Dir / "tp.mrs"), BytesOf(*record));
+    EXPECT_EQ(fs::status(Dir / "tp.mrs").permissions(), fs::perms(0640));
+}
+
+TEST_F(MeasurementFileTest, SavingThroughALinkReplacesTheLinkedFile) {
+    auto record = SampleRecord();
+    fs::create_directories(Dir / "classe");
+    WriteAll(Dir / "classe" / "tp.mrs", Bytes(10, 1));
+    fs::create_symlink(Dir / "classe" / "tp.mrs", Dir / "lien.mrs");
+    ASSERT_EQ(SaveMeasurementFile(*record, Dir / "lien.mrs"), SaveResult::Saved);
+    EXPECT_TRUE(fs::is_symlink(Dir / "lien.mrs"));
+    EXPECT_EQ(ReadAll(Dir / "classe" / "tp.mrs"), BytesOf(*record));
 }
 
 TEST_F(MeasurementFileTest, CommandLineLoadsOnlyExistingMrsFiles) {

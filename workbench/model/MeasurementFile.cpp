@@ -3,7 +3,13 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <system_error>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace workbench {
 
@@ -26,17 +32,79 @@ bool RangesFinite(const float (&ranges)[MaxSeries][ChannelCount]) {
     return true;
 }
 
+// A new file created for writing beside the file it will replace (the same
+// folder, so that renaming it over that file is one atomic step).
+struct TemporaryFile {
+    int Descriptor = -1;
+    std::string Path;
+};
+
+TemporaryFile CreateTemporaryBeside(const std::filesystem::path& target) {
+    const std::filesystem::path folder = target.parent_path();
+    const std::string stem = "." + target.filename().string() + ".";
+    static unsigned counter = 0;
+    TemporaryFile result;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name =
+            stem + std::to_string(::getpid()) + "-" + std::to_string(++counter);
+        result.Path = (folder / name).string();
+        // Created with the mode a new file gets (0666 less the umask).
+        result.Descriptor =
+            ::open(result.Path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (result.Descriptor >= 0 || errno != EEXIST)
+            return result;
+    }
+    return result;
+}
+
+bool WriteWhole(int descriptor, const void* data, size_t size) {
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t written = ::write(descriptor, bytes, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        bytes += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
 } // namespace
 
 SaveResult SaveMeasurementFile(const MeasurementSet& record, const std::filesystem::path& path) {
-    std::FILE* raw = std::fopen(path.c_str(), "wb");
-    if (raw == nullptr)
+    // A link is followed, so that the file it names is the one replaced.
+    std::filesystem::path target = path;
+    struct stat link {};
+    if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        std::error_code error;
+        target = std::filesystem::weakly_canonical(path, error);
+        if (error)
+            return SaveResult::CannotCreate;
+    }
+    // Only a regular file is ever replaced: never a folder, a device or a pipe.
+    struct stat existing {};
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode))
         return SaveResult::CannotCreate;
-    FileHandle file(raw);
-    bool written = std::fwrite(&record, 1, sizeof record, file.get()) == sizeof record;
-    // Closing flushes: a full disk may show only here.
-    bool closed = std::fclose(file.release()) == 0;
-    return written && closed ? SaveResult::Saved : SaveResult::WriteFailed;
+    if (!exists && errno != ENOENT)
+        return SaveResult::CannotCreate;
+
+    TemporaryFile temporary = CreateTemporaryBeside(target);
+    if (temporary.Descriptor < 0)
+        return SaveResult::CannotCreate;
+    // A replaced file keeps its permissions.
+    bool whole = !exists || ::fchmod(temporary.Descriptor, existing.st_mode & 07777) == 0;
+    whole = whole && WriteWhole(temporary.Descriptor, &record, sizeof record);
+    // The bytes are on the disk before the name points at them: a full disk
+    // or an I/O error shows here at the latest.
+    whole = whole && ::fsync(temporary.Descriptor) == 0;
+    whole = ::close(temporary.Descriptor) == 0 && whole;
+    if (whole && ::rename(temporary.Path.c_str(), target.c_str()) == 0)
+        return SaveResult::Saved;
+    ::unlink(temporary.Path.c_str());
+    return SaveResult::WriteFailed;
 }
 
 LoadResult CheckLoadedRecord(const MeasurementSet& candidate) {

@@ -14,12 +14,14 @@ namespace workbench {
 
 enum class SaveResult {
     Saved,
-    CannotCreate, // the file could not be created or replaced
-    WriteFailed,  // created, but not all of the record reached it
+    CannotCreate, // no file could be created there, or `path` is not a regular file
+    WriteFailed,  // not all of the record reached the disk: nothing was replaced
 };
 
-// Writes the whole record to `path` (created or replaced). The record itself
-// is never changed.
+// Writes the whole record to `path` (created, or a regular file replaced).
+// The record goes first into a new file in the same folder, which replaces
+// `path` only once all of it is on the disk: after a failure `path` is as it
+// was and no partial file is left. The record itself is never changed.
 SaveResult SaveMeasurementFile(const MeasurementSet& record, const std::filesystem::path& path);
 
 enum class LoadResult {
