@@ -4,6 +4,20 @@
 
 namespace platform {
 
+std::string WithDefaultExt(const std::string& fileName, const std::string& defaultExt) {
+    if (fileName.empty() || defaultExt.empty())
+        return fileName;
+    const size_t slash = fileName.find_last_of('/');
+    const std::string name = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
+    if (name.find('.') == std::string::npos)
+        return fileName + "." + defaultExt;
+    return fileName;
+}
+
+bool IsFilterPattern(const std::string& name) {
+    return name.find_first_of("*?") != std::string::npos;
+}
+
 namespace {
 
 // Used by command-line tools: nothing is shown, each box takes its first button.

@@ -42,8 +42,14 @@ struct FileDialogRequest {
     std::string Filter;     // "Mesures (*.mrs)|*.mrs|Tous (*.*)|*.*" (VCL form)
     std::string DefaultExt; // without the dot
     std::string InitialDir;
-    std::string FileName; // initial name
+    std::string FileName; // initial name; one with "*" or "?" is a filter and proposes no name
 };
+
+// fileName with "." + defaultExt added when its name (after the last folder
+// separator) has no extension.
+std::string WithDefaultExt(const std::string& fileName, const std::string& defaultExt);
+// True when name holds a wildcard ("*" or "?"): a filter, never a file's name.
+bool IsFilterPattern(const std::string& name);
 
 class DialogService {
 public:

@@ -147,12 +147,11 @@ QString QtFilterFromVcl(const std::string& filter) {
     return filters.join(";;");
 }
 
-std::string WithDefaultExt(const std::string& fileName, const std::string& defaultExt) {
-    if (fileName.empty() || defaultExt.empty())
-        return fileName;
-    if (!QFileInfo(Q(fileName)).fileName().contains('.'))
-        return fileName + "." + defaultExt;
-    return fileName;
+QString FileDialogStart(const platform::FileDialogRequest& request) {
+    const std::string name = platform::IsFilterPattern(request.FileName) ? "" : request.FileName;
+    if (request.InitialDir.empty())
+        return Q(name);
+    return Q(name.empty() ? request.InitialDir : request.InitialDir + "/" + name);
 }
 
 ModalResult QtDialogService::ShowMessage(const platform::MessageRequest& request) {
@@ -173,16 +172,14 @@ bool RunFileDialog(bool save, const platform::FileDialogRequest& request, std::s
     const QString title = Q(!request.Title.empty() ? request.Title
                             : save                 ? "Enregistrer sous"
                                                    : "Ouvrir");
-    const QString start =
-        Q(request.InitialDir.empty() ? request.FileName
-                                     : request.InitialDir + "/" + request.FileName);
+    const QString start = FileDialogStart(request);
     const QString filter = QtFilterFromVcl(request.Filter);
     const QString chosen = save
                                ? QFileDialog::getSaveFileName(DialogParent(), title, start, filter)
                                : QFileDialog::getOpenFileName(DialogParent(), title, start, filter);
     if (chosen.isEmpty())
         return false;
-    fileName = WithDefaultExt(chosen.toStdString(), request.DefaultExt);
+    fileName = platform::WithDefaultExt(chosen.toStdString(), request.DefaultExt);
     return true;
 }
 

@@ -35,5 +35,6 @@ std::string DefaultCaption(platform::MsgType type);
 std::string NormalizeLineBreaks(const std::string& text);
 // "Mesures (*.mrs)|*.mrs|Tous (*.*)|*.*" -> "Mesures (*.mrs);;Tous (*.*)".
 QString QtFilterFromVcl(const std::string& filter);
-// fileName with "." + defaultExt added when its name has no extension.
-std::string WithDefaultExt(const std::string& fileName, const std::string& defaultExt);
+// Where the file dialog opens: InitialDir and the proposed name, without a
+// name that is only a filter ("*.mrs").
+QString FileDialogStart(const platform::FileDialogRequest& request);

@@ -124,7 +124,23 @@ TEST(QtDialogsTest, FiltersAndDefaultExtension) {
                           Case{"/tmp/v1.2/essai", "mrs", "/tmp/v1.2/essai.mrs"},
                           Case{"/tmp/essai.txt", "mrs", "/tmp/essai.txt"},
                           Case{"/tmp/essai", "", "/tmp/essai"}, Case{"", "mrs", ""}})
-        EXPECT_EQ(WithDefaultExt(c.Name, c.Ext), c.Expected) << c.Name;
+        EXPECT_EQ(platform::WithDefaultExt(c.Name, c.Ext), c.Expected) << c.Name;
+
+    // A proposed name with a wildcard is a filter: the dialog proposes no name.
+    struct Start {
+        const char* Dir;
+        const char* Name;
+        const char* Expected;
+    };
+    for (const Start& c : {Start{"", "*.mrs", ""}, Start{"/tmp/tp", "*.mrs", "/tmp/tp"},
+                           Start{"/tmp/tp", "mesure?.mrs", "/tmp/tp"},
+                           Start{"/tmp/tp", "essai.mrs", "/tmp/tp/essai.mrs"},
+                           Start{"", "essai.mrs", "essai.mrs"}}) {
+        platform::FileDialogRequest request;
+        request.InitialDir = c.Dir;
+        request.FileName = c.Name;
+        EXPECT_EQ(FileDialogStart(request).toStdString(), c.Expected) << c.Dir << c.Name;
+    }
 }
 
 } // namespace

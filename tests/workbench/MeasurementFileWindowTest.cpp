@@ -60,7 +60,7 @@ TEST_F(FileWindowTest, SaveThenLoadRoundTrip) {
     ASSERT_EQ(Guard.Dialogs.Records().size(), 2u);
     const platform::FileDialogRequest& save = Guard.Dialogs.Records()[1].File;
     EXPECT_EQ(save.Title, "Enregistrement des mesures");
-    EXPECT_EQ(save.FileName, "*.mrs");
+    EXPECT_EQ(save.FileName, ""); // no name proposed, the filter shows the files
     EXPECT_EQ(save.DefaultExt, "mrs");
     EXPECT_EQ(Messages()[0].Caption, "Confirmation");
     EXPECT_EQ(Messages()[0].Buttons, platform::MbYes | platform::MbNo);
@@ -116,13 +116,44 @@ TEST_F(FileWindowTest, SaveAnsweredNoClearsAndCancelledDialogKeeps) {
     EXPECT_EQ(MeasurementRecord.PointCount[2], 95); // the points stay in the record
 }
 
+// What the user typed in the save dialog, and the file that gets written.
+TEST_F(FileWindowTest, ChosenNameGetsTheExtensionAndAPatternIsNeverWritten) {
+    struct Case {
+        const char* Typed;
+        const char* Written; // nullptr: refused, nothing written
+    };
+    const Case cases[] = {
+        {"serie", "serie.mrs"}, {"tp.MRS", "tp.MRS"}, {"notes.txt", "notes.txt"},
+        {"*.mrs", nullptr},     {"essai?", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Typed);
+        MeasurementRecord = SampleRecord(2);
+        const std::vector<char> before = RecordBytes();
+        Guard.Dialogs.Answer(ModalResult::Yes, SaveQuestion).AnswerSave(InFolder(c.Typed).string());
+        if (c.Written == nullptr)
+            Guard.Dialogs.Answer(ModalResult::Ok, "Echec d'enregistrement");
+        EXPECT_EQ(Form1->ActionRAZExecute(), c.Written != nullptr);
+        if (c.Written != nullptr) {
+            EXPECT_EQ(FileBytes(InFolder(c.Written)), before);
+            EXPECT_EQ(MeasurementRecord.SeriesCount, 0);
+        } else {
+            EXPECT_EQ(RecordBytes(), before); // nothing cleared
+        }
+        for (const auto& entry : std::filesystem::directory_iterator(InFolder("")))
+            EXPECT_EQ(entry.path().filename().string().find_first_of("*?"), std::string::npos);
+        Guard.Dialogs.Clear();
+    }
+}
+
 TEST_F(FileWindowTest, FileThatCannotBeWrittenKeepsTheSeries) {
     MeasurementRecord = SampleRecord(2);
     Form1->Label12->SetCaption("ancien.mrs");
     const std::vector<char> before = RecordBytes();
     // A folder cannot be written as a file (tests run as root).
+    std::filesystem::create_directory(InFolder("dossier.mrs"));
     Guard.Dialogs.Answer(ModalResult::Yes, SaveQuestion)
-        .AnswerSave(Folder.path().toStdString())
+        .AnswerSave(InFolder("dossier.mrs").string())
         .Answer(ModalResult::Ok, "Echec d'enregistrement");
     EXPECT_FALSE(Form1->ActionRAZExecute());
     ASSERT_EQ(Messages().size(), 2u);

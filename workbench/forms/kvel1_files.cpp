@@ -21,7 +21,7 @@ platform::FileDialogRequest SaveDialog1() {
     request.Title = "Enregistrement des mesures";
     request.DefaultExt = "mrs";
     request.Filter = "Série de mesures (.mrs)|*.mrs";
-    request.FileName = "*.mrs";
+    // No name proposed: the user types one (the filter shows the ".mrs" files).
     return request;
 }
 
@@ -51,10 +51,15 @@ bool TForm1::ActionRAZExecute() {
         std::string fileName;
         // Cancelling the dialog after "Oui" keeps the series: the user
         // wanted them saved.
-        if (!platform::Dialogs().SaveFile(SaveDialog1(), fileName))
+        const platform::FileDialogRequest request = SaveDialog1();
+        if (!platform::Dialogs().SaveFile(request, fileName))
             return false;
-        if (workbench::SaveMeasurementFile(MeasurementRecord, fileName) !=
-            workbench::SaveResult::Saved) {
+        // A name without extension gets ".mrs"; a pattern ("*.mrs") is never
+        // written as a file's name.
+        fileName = platform::WithDefaultExt(fileName, request.DefaultExt);
+        if (platform::IsFilterPattern(NameWithoutDirectory(fileName)) ||
+            workbench::SaveMeasurementFile(MeasurementRecord, fileName) !=
+                workbench::SaveResult::Saved) {
             platform::MessageDlg(SaveFailed, platform::MsgType::Warning, platform::MbOk,
                                  "Avertissement");
             return false;
