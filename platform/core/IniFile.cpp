@@ -8,6 +8,24 @@
 
 namespace platform {
 
+struct IniFile::Contents {
+    std::vector<std::string> Lines; // without their ends
+    std::vector<std::string> Ends;  // "\r\n", "\n", or empty for a last line without one
+    std::string Signature;          // an editor's UTF-8 signature before the first line
+    std::string NewLine = "\r\n";   // the end of lines added
+
+    void Insert(size_t at, std::string line) {
+        Lines.insert(Lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+        Ends.insert(Ends.begin() + static_cast<std::ptrdiff_t>(at), NewLine);
+    }
+    void Erase(size_t from, size_t to) {
+        Lines.erase(Lines.begin() + static_cast<std::ptrdiff_t>(from),
+                    Lines.begin() + static_cast<std::ptrdiff_t>(to));
+        Ends.erase(Ends.begin() + static_cast<std::ptrdiff_t>(from),
+                   Ends.begin() + static_cast<std::ptrdiff_t>(to));
+    }
+};
+
 namespace {
 
 constexpr size_t NotFound = static_cast<size_t>(-1);
@@ -123,6 +141,49 @@ bool HasLineBreak(const std::string& text) {
     return text.find_first_of("\r\n") != std::string::npos;
 }
 
+// Sets one value in the lines of a file as a profile write does; false, lines
+// unchanged, when the names or the value cannot stand on a profile line.
+template <class Contents> bool PutValue(Contents& contents, const IniValue& entry) {
+    std::vector<std::string>& lines = contents.Lines;
+    const std::string sectionName = Trim(Utf8ToCp1252(entry.Section));
+    const std::string keyName = Trim(Utf8ToCp1252(entry.Key));
+    const std::string text = Utf8ToCp1252(entry.Value);
+    if (sectionName.empty() || HasLineBreak(sectionName) ||
+        sectionName.find(']') != std::string::npos)
+        return false;
+    if (keyName.empty() || HasLineBreak(keyName) || keyName.find('=') != std::string::npos ||
+        keyName.front() == '[' || keyName.front() == ';')
+        return false;
+    if (HasLineBreak(text))
+        return false;
+
+    const size_t header = FindSection(lines, sectionName);
+    if (header == NotFound) {
+        contents.Insert(lines.size(), "[" + sectionName + "]");
+        contents.Insert(lines.size(), keyName + "=" + text);
+        return true;
+    }
+    const size_t at = FindKey(lines, header, keyName);
+    if (at != NotFound) {
+        std::string name;
+        std::string old;
+        KeyLine(lines[at], name, old);
+        lines[at] = name + "=" + text; // the key keeps its spelling in the file
+        return true;
+    }
+    // After the section's last key, so that comments and blank lines that
+    // lead into the next section stay with it.
+    size_t insertAt = header + 1;
+    const size_t end = SectionEnd(lines, header);
+    std::string name;
+    std::string old;
+    for (size_t i = header + 1; i < end; ++i)
+        if (KeyLine(lines[i], name, old))
+            insertAt = i + 1;
+    contents.Insert(insertAt, keyName + "=" + text);
+    return true;
+}
+
 bool ParseInteger(const std::string& text, int32_t& result) {
     size_t i = 0;
     bool negative = false;
@@ -170,11 +231,11 @@ bool ParseInteger(const std::string& text, int32_t& result) {
 
 } // namespace
 
-std::vector<std::string> IniFile::LoadLines() const {
-    std::vector<std::string> lines;
+IniFile::Contents IniFile::LoadLines() const {
+    Contents contents;
     std::FILE* file = std::fopen(Path.c_str(), "rb");
     if (!file)
-        return lines;
+        return contents;
     std::string bytes;
     char buffer[4096];
     size_t count;
@@ -183,29 +244,41 @@ std::vector<std::string> IniFile::LoadLines() const {
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
     if (failed)
-        return lines; // a folder, or a file that cannot be read: empty
+        return contents; // a folder, or a file that cannot be read: empty
+    // An editor's UTF-8 signature would hide the first section.
     size_t start = 0;
+    if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) {
+        contents.Signature = bytes.substr(0, 3);
+        start = 3;
+    }
     while (start < bytes.size()) {
         size_t end = bytes.find('\n', start);
-        if (end == std::string::npos)
+        std::string lineEnd = "\n";
+        if (end == std::string::npos) {
             end = bytes.size();
+            lineEnd.clear();
+        }
         std::string line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
+        if (!lineEnd.empty() && !line.empty() && line.back() == '\r') {
             line.pop_back();
-        lines.push_back(std::move(line));
+            lineEnd = "\r\n";
+        }
+        if (contents.Lines.empty() && !lineEnd.empty())
+            contents.NewLine = lineEnd;
+        contents.Lines.push_back(std::move(line));
+        contents.Ends.push_back(std::move(lineEnd));
         start = end + 1;
     }
-    // An editor's UTF-8 signature would hide the first section.
-    if (!lines.empty() && lines.front().rfind("\xEF\xBB\xBF", 0) == 0)
-        lines.front().erase(0, 3);
-    return lines;
+    return contents;
 }
 
-bool IniFile::SaveLines(const std::vector<std::string>& lines) const {
-    std::string bytes;
-    for (const std::string& line : lines) {
-        bytes += line;
-        bytes += "\r\n";
+bool IniFile::SaveLines(const Contents& contents) const {
+    std::string bytes = contents.Signature;
+    for (size_t i = 0; i < contents.Lines.size(); ++i) {
+        bytes += contents.Lines[i];
+        // A last line without an end keeps it so while it stays the last.
+        const bool last = i + 1 == contents.Lines.size();
+        bytes += contents.Ends[i].empty() && !last ? contents.NewLine : contents.Ends[i];
     }
     std::FILE* file = std::fopen(Path.c_str(), "wb");
     if (!file)
@@ -219,7 +292,7 @@ bool IniFile::SaveLines(const std::vector<std::string>& lines) const {
 std::string IniFile::ReadString(const std::string& section, const std::string& key,
                                 const std::string& defaultValue) const {
     std::string value;
-    if (!FindValue(LoadLines(), Trim(Utf8ToCp1252(section)), Trim(Utf8ToCp1252(key)), value))
+    if (!FindValue(LoadLines().Lines, Trim(Utf8ToCp1252(section)), Trim(Utf8ToCp1252(key)), value))
         return defaultValue;
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front())
@@ -240,44 +313,15 @@ bool IniFile::ReadBool(const std::string& section, const std::string& key,
 
 bool IniFile::WriteString(const std::string& section, const std::string& key,
                           const std::string& value) {
-    const std::string sectionName = Trim(Utf8ToCp1252(section));
-    const std::string keyName = Trim(Utf8ToCp1252(key));
-    const std::string text = Utf8ToCp1252(value);
-    if (sectionName.empty() || HasLineBreak(sectionName) ||
-        sectionName.find(']') != std::string::npos)
-        return false;
-    if (keyName.empty() || HasLineBreak(keyName) || keyName.find('=') != std::string::npos ||
-        keyName.front() == '[' || keyName.front() == ';')
-        return false;
-    if (HasLineBreak(text))
-        return false;
+    return WriteStrings({{section, key, value}});
+}
 
-    std::vector<std::string> lines = LoadLines();
-    const size_t header = FindSection(lines, sectionName);
-    if (header == NotFound) {
-        lines.push_back("[" + sectionName + "]");
-        lines.push_back(keyName + "=" + text);
-        return SaveLines(lines);
-    }
-    const size_t at = FindKey(lines, header, keyName);
-    if (at != NotFound) {
-        std::string name;
-        std::string old;
-        KeyLine(lines[at], name, old);
-        lines[at] = name + "=" + text; // the key keeps its spelling in the file
-        return SaveLines(lines);
-    }
-    // After the section's last key, so that comments and blank lines that
-    // lead into the next section stay with it.
-    size_t insertAt = header + 1;
-    const size_t end = SectionEnd(lines, header);
-    std::string name;
-    std::string old;
-    for (size_t i = header + 1; i < end; ++i)
-        if (KeyLine(lines[i], name, old))
-            insertAt = i + 1;
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), keyName + "=" + text);
-    return SaveLines(lines);
+bool IniFile::WriteStrings(const std::vector<IniValue>& values) {
+    Contents contents = LoadLines();
+    for (const IniValue& entry : values)
+        if (!PutValue(contents, entry))
+            return false;
+    return SaveLines(contents);
 }
 
 bool IniFile::WriteInteger(const std::string& section, const std::string& key, int32_t value) {
@@ -289,7 +333,7 @@ bool IniFile::WriteBool(const std::string& section, const std::string& key, bool
 }
 
 bool IniFile::SectionExists(const std::string& section) const {
-    const std::vector<std::string> lines = LoadLines();
+    const std::vector<std::string> lines = LoadLines().Lines;
     const size_t header = FindSection(lines, Trim(Utf8ToCp1252(section)));
     if (header == NotFound)
         return false;
@@ -304,20 +348,19 @@ bool IniFile::SectionExists(const std::string& section) const {
 
 bool IniFile::ValueExists(const std::string& section, const std::string& key) const {
     std::string value;
-    return FindValue(LoadLines(), Trim(Utf8ToCp1252(section)), Trim(Utf8ToCp1252(key)), value);
+    return FindValue(LoadLines().Lines, Trim(Utf8ToCp1252(section)), Trim(Utf8ToCp1252(key)),
+                     value);
 }
 
 bool IniFile::EraseSection(const std::string& section) {
     const std::string name = Trim(Utf8ToCp1252(section));
-    std::vector<std::string> lines = LoadLines();
+    Contents contents = LoadLines();
     bool erased = false;
-    for (size_t header; (header = FindSection(lines, name)) != NotFound;) {
-        const size_t end = SectionEnd(lines, header);
-        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(header),
-                    lines.begin() + static_cast<std::ptrdiff_t>(end));
+    for (size_t header; (header = FindSection(contents.Lines, name)) != NotFound;) {
+        contents.Erase(header, SectionEnd(contents.Lines, header));
         erased = true;
     }
-    return erased ? SaveLines(lines) : true;
+    return erased ? SaveLines(contents) : true;
 }
 
 } // namespace platform

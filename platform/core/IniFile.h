@@ -1,10 +1,11 @@
 // INI files with the platform's profile semantics, as the options files need
 // them: sections and keys compared without regard to case, keys with spaces
 // written as they are, every other line (comments, unknown keys and sections,
-// blank lines) kept in place when a value is written. Text on disk is 8-bit
-// Windows-1252; the interface speaks UTF-8. Each call reads the file afresh
-// and each write rewrites it at once (CRLF line ends); the file is not held
-// open. A missing or unreadable file reads as empty.
+// blank lines) kept in place when a value is written, with their own line
+// ends. Text on disk is 8-bit Windows-1252; the interface speaks UTF-8. Each
+// call reads the file afresh and each write rewrites it at once; the file is
+// not held open. New lines end as the file's first line does (CRLF in a new
+// file). A missing or unreadable file reads as empty.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,13 @@
 #include <vector>
 
 namespace platform {
+
+// One value to write: key=Value in Section.
+struct IniValue {
+    std::string Section;
+    std::string Key;
+    std::string Value;
+};
 
 class IniFile {
 public:
@@ -38,6 +46,10 @@ public:
     // or holds characters a profile line cannot carry (line breaks, "]" in a
     // section, "=" in a key, a line break in the value): nothing then changes.
     bool WriteString(const std::string& section, const std::string& key, const std::string& value);
+    // Every value in turn as WriteString would place it, the file written
+    // once at the end: either all of them or, when one cannot stand on a
+    // profile line or the file cannot be written, none (the file unchanged).
+    bool WriteStrings(const std::vector<IniValue>& values);
     bool WriteInteger(const std::string& section, const std::string& key, int32_t value);
     bool WriteBool(const std::string& section, const std::string& key, bool value); // "1"/"0"
 
@@ -51,8 +63,9 @@ public:
     bool UpdateFile() { return true; }
 
 private:
-    std::vector<std::string> LoadLines() const;
-    bool SaveLines(const std::vector<std::string>& lines) const;
+    struct Contents; // the file's lines with their own line ends
+    Contents LoadLines() const;
+    bool SaveLines(const Contents& contents) const;
 
     std::string Path;
 };

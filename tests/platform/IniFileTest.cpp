@@ -84,28 +84,42 @@ TEST(IniFile, LinesOfOtherKindsSurviveAWriteInPlace) {
     ASSERT_TRUE(ini.WriteString("epaisseurs", "grille", "1"));
     ASSERT_TRUE(ini.WriteString("points", "forme 10", "1")); // new section: at the end
 
-    EXPECT_EQ(ReadBytes(path), "; options of the workbench\r\n"
-                               "\r\n"
-                               "[couleurs]\r\n"
-                               "fond=00000000\r\n"
-                               "perso=abc\r\n"
-                               "axe 1=000000FF\r\n"
-                               "\r\n"
-                               "; widths follow\r\n"
-                               "[epaisseurs]\r\n"
-                               "une ligne sans egal\r\n"
-                               "axe=2\r\n"
-                               "grille=1\r\n"
-                               "[autre]\r\n"
-                               "x=1\r\n"
-                               "[points]\r\n"
-                               "forme 10=1\r\n");
+    // Every line keeps its LF end, the new ones take it too.
+    EXPECT_EQ(ReadBytes(path), "; options of the workbench\n"
+                               "\n"
+                               "[couleurs]\n"
+                               "fond=00000000\n"
+                               "perso=abc\n"
+                               "axe 1=000000FF\n"
+                               "\n"
+                               "; widths follow\n"
+                               "[epaisseurs]\n"
+                               "une ligne sans egal\n"
+                               "axe=2\n"
+                               "grille=1\n"
+                               "[autre]\n"
+                               "x=1\n"
+                               "[points]\n"
+                               "forme 10=1\n");
 
     // Writing the same values again leaves every byte as it is.
     const std::string before = ReadBytes(path);
     ASSERT_TRUE(ini.WriteString("couleurs", "fond", "00000000"));
     ASSERT_TRUE(ini.WriteString("points", "forme 10", "1"));
     EXPECT_EQ(ReadBytes(path), before);
+}
+
+TEST(IniFile, LineEndsAndSignatureStayAsTheFileHasThem) {
+    ScratchDir dir;
+    const std::string path = dir.File("opts.ini");
+    // A signature, mixed ends, a last line without end.
+    WriteBytes(path, "\xEF\xBB\xBF[a]\r\nx=1\ny=2\r\n[b]\nz=3");
+    IniFile ini(path);
+    EXPECT_EQ(ini.ReadString("a", "x", "?"), "1");
+    ASSERT_TRUE(ini.WriteString("a", "y", "20"));
+    EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBF[a]\r\nx=1\ny=20\r\n[b]\nz=3");
+    ASSERT_TRUE(ini.WriteString("b", "w", "4"));
+    EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBF[a]\r\nx=1\ny=20\r\n[b]\nz=3\r\nw=4\r\n");
 }
 
 TEST(IniFile, MissingFileSectionOrKeyGivesTheDefault) {
@@ -225,6 +239,29 @@ TEST(IniFile, WritesThatCannotBeDoneReportFailureAndChangeNothing) {
         EXPECT_FALSE(ini.WriteString(c.Section, c.Key, c.Value))
             << "[" << c.Section << "] " << c.Key << "=" << c.Value;
     EXPECT_EQ(ReadBytes(path), "[s]\r\nk=v\r\n");
+}
+
+TEST(IniFile, SeveralValuesAreWrittenTogetherOrNotAtAll) {
+    ScratchDir dir;
+    const std::string path = dir.File("opts.ini");
+    WriteBytes(path, "; keep\r\n[Couleurs]\r\nFOND=0\r\n");
+    IniFile ini(path);
+    // The same placing as one write after the other, the section met again
+    // after another one included.
+    ASSERT_TRUE(ini.WriteStrings({{"couleurs", "fond", "00FFFFFF"},
+                                  {"epaisseurs", "axe", "2"},
+                                  {"couleurs", "f point 10", "00FFFF80"},
+                                  {"points", "forme 10", "1"}}));
+    EXPECT_EQ(ReadBytes(path), "; keep\r\n[Couleurs]\r\nFOND=00FFFFFF\r\nf point 10=00FFFF80\r\n"
+                               "[epaisseurs]\r\naxe=2\r\n[points]\r\nforme 10=1\r\n");
+
+    // One value that cannot stand on a line: nothing of the others either.
+    const std::string before = ReadBytes(path);
+    EXPECT_FALSE(ini.WriteStrings({{"couleurs", "fond", "00000000"}, {"points", "a=b", "1"}}));
+    EXPECT_EQ(ReadBytes(path), before);
+    // A file that cannot be written.
+    IniFile folder(dir.Path);
+    EXPECT_FALSE(folder.WriteStrings({{"couleurs", "fond", "00000000"}}));
 }
 
 TEST(IniFile, EraseSectionRemovesItsLinesOnly) {

@@ -684,4 +684,35 @@ void DrawPointMarker(TCanvas& canvas, int s, int c, int x, int y, int barW, int 
     }
 }
 
+void DrawStyleSample(TCanvas& canvas, int s, int c, const GraphStyle& style, int lineScale,
+                     int scaleRef) {
+    canvas.Brush.Color = style.BackgroundColor;
+    canvas.Brush.Style = bsSolid;
+    canvas.FillRect(Rect(0, 0, SampleWidth, SampleHeight));
+    if (s < 1 || s > MaxSeries || c < 0 || c > 1)
+        return;
+    const CurveSwitch& sw = style.Switches[s - 1][c];
+    const int midX = SampleWidth / 2;
+    const int midY = SampleHeight / 2;
+    auto setLinePen = [&] {
+        const TColor color = style.CurveColor[s - 1][c];
+        canvas.Pen.Color = sw.Pale ? PaleColor(color) : color;
+        canvas.Pen.Width = PenWidth(style.CurveWidth[s - 1][c], lineScale);
+        canvas.Pen.Style = psSolid;
+        canvas.Pen.Mode = pmCopy;
+    };
+    if (sw.Line) {
+        setLinePen();
+        canvas.MoveTo(0, 0);
+        canvas.LineTo(midX, midY);
+    }
+    if (sw.Points)
+        DrawPointMarker(canvas, s, c, midX, midY, 4, scaleRef, style, lineScale);
+    if (sw.Line) {
+        setLinePen();
+        canvas.MoveTo(midX, midY);
+        canvas.LineTo(SampleWidth, SampleHeight);
+    }
+}
+
 } // namespace workbench

@@ -58,4 +58,16 @@ void DrawGraph(TCanvas& canvas, int x0, int y0, int w, int h, GraphState& state,
 void DrawPointMarker(TCanvas& canvas, int s, int c, int x, int y, int barW, int scaleRef,
                      const GraphStyle& style, int lineScale);
 
+// Sample box size of the series styles, in pixels.
+constexpr int SampleWidth = 14;
+constexpr int SampleHeight = 20;
+
+// The style sample of series s (1..4), channel c on a sample box's canvas:
+// the background, then, as the display switches say, a diagonal from the
+// top-left to the bottom-right corner in the line's colour and width (pale
+// when the pale box is ticked) and the marker at its middle, under the
+// diagonal's lower half. scaleRef: the graph's height, for the marker's size.
+void DrawStyleSample(TCanvas& canvas, int s, int c, const GraphStyle& style, int lineScale,
+                     int scaleRef);
+
 } // namespace workbench
