@@ -4,6 +4,7 @@
 #include "core/Numbers.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace trevalume {
 
@@ -15,6 +16,20 @@ constexpr int ScopeRowCount = tampon::FastTimeBaseCount;
 // Drawing coordinates: far enough beyond the bitmap that whatever is drawn
 // there stays invisible, near enough for the painter.
 constexpr int64_t FarPixel = 1'000'000;
+
+// Scaled values are held within this many pixels before they are rounded:
+// far beyond any screen, exact in double precision, and a few of them added
+// to an origin stay well within 64 bits.
+constexpr double FarOffset = 0x1p52;
+
+// A pixel distance from a scaled value, rounded half to even. The infinities
+// of an out-of-range conversion and anything larger are held at FarOffset;
+// NaN (no value at all) lies far on the positive side.
+int64_t PixelOffset(double scaled) {
+    if (std::isnan(scaled))
+        return static_cast<int64_t>(FarOffset);
+    return platform::RoundHalfEven(std::clamp(scaled, -FarOffset, FarOffset));
+}
 
 int ToDrawn(int64_t v) {
     return static_cast<int>(std::clamp<int64_t>(v, -FarPixel, FarPixel));
@@ -77,8 +92,7 @@ double SensitivityScale(double pixelsPerDivision, double unitsPerDivision) {
 }
 
 int64_t TimeColumn(float pointTime, const TraceSettings& settings) {
-    return settings.OriginX + settings.XShift +
-           platform::RoundHalfEven(pointTime * settings.ScaleX);
+    return settings.OriginX + settings.XShift + PixelOffset(pointTime * settings.ScaleX);
 }
 
 int OriginYFor(int plotHeight, int verticalOffset) {
@@ -86,7 +100,7 @@ int OriginYFor(int plotHeight, int verticalOffset) {
 }
 
 int64_t ValueRow(float value, double scaleY, int originY) {
-    return originY - platform::RoundHalfEven(value * scaleY);
+    return originY - PixelOffset(value * scaleY);
 }
 
 PixelPos XYCentre(const TraceSettings& settings) {
@@ -97,8 +111,8 @@ PixelPos XYCentre(const TraceSettings& settings) {
 
 PixelPos XYPosition(float valueA, float valueB, const TraceSettings& settings) {
     const PixelPos centre = XYCentre(settings);
-    return {centre.X + platform::RoundHalfEven(valueA * settings.ScaleY[0]),
-            centre.Y - platform::RoundHalfEven(valueB * settings.ScaleY[1])};
+    return {centre.X + PixelOffset(valueA * settings.ScaleY[0]),
+            centre.Y - PixelOffset(valueB * settings.ScaleY[1])};
 }
 
 bool SegmentDrawn(int64_t y, int64_t yNext) {

@@ -6,7 +6,9 @@
 // Every pixel position rounds to the nearest whole number, halves to the even
 // neighbour, and is kept in 64 bits so that a sample far beyond the screen
 // (the out-of-range values +-3.0e12 give offsets up to about 1.1e15 pixels)
-// stays beyond it.
+// stays beyond it. Scaled values beyond 2^52 pixels (a sensor's calibration
+// may turn a count into an infinity) are held there, and NaN lies far below or
+// to the right: whatever the values, a position is a finite 64-bit number.
 #pragma once
 
 #include "gui/Canvas.h"

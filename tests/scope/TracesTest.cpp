@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <set>
 #include <utility>
 
@@ -221,6 +222,40 @@ TEST(TracesTest, XYFigurePositions) {
     s.VerticalOffset = {7, 3};
     s.XShift = 100;
     EXPECT_EQ(XYPosition(0, 0, s), (PixelPos{207, 149}));
+}
+
+// A calibration of about 1E39 turns counts into infinities in single
+// precision (and 0 x infinity into NaN): every position stays a 64-bit number
+// far beyond the screen, and the drawing shows nothing of those samples.
+TEST(TracesTest, InfiniteAndNaNValuesLandFarBeyondTheScreen) {
+    constexpr float Inf = std::numeric_limits<float>::infinity();
+    constexpr float NaN = std::numeric_limits<float>::quiet_NaN();
+    constexpr float Huge = std::numeric_limits<float>::max();
+    const TraceSettings s = Settings(5, 0.1);
+    const int originY = OriginYFor(PlotHeight, 0);
+    for (float value : {Inf, -Inf, NaN, Huge, -Huge}) {
+        const int64_t y = ValueRow(value, s.ScaleY[0], originY);
+        EXPECT_TRUE(y < -1'000'000'000 || y > 1'000'000'000) << value << " at row " << y;
+        const PixelPos p = XYPosition(value, -value, s);
+        EXPECT_TRUE(p.X < -1'000'000'000 || p.X > 1'000'000'000) << value;
+        EXPECT_TRUE(p.Y < -1'000'000'000 || p.Y > 1'000'000'000) << value;
+    }
+    // Each on its own side: up and right for +infinity.
+    EXPECT_LT(ValueRow(Inf, s.ScaleY[0], originY), ValueRow(-Inf, s.ScaleY[0], originY));
+    EXPECT_GT(XYPosition(Inf, 0, s).X, XYPosition(-Inf, 0, s).X);
+    TraceSettings stretched = s;
+    stretched.ScaleX = Inf;
+    EXPECT_GT(TimeColumn(1.0f, stretched), 1'000'000'000);
+
+    for (int mode : {ModeChannelA, ModeBoth, ModeXY})
+        for (TraceType type : {TraceType::Points, TraceType::Bars, TraceType::Lines}) {
+            SweepSet sweep;
+            FillSweep(sweep, Constant(Inf, -Inf), 0.5, false, false);
+            sweep.PointValue[0][40] = NaN;
+            sweep.PointValue[1][41] = Huge;
+            Screen screen(sweep, Settings(5, 0.1, mode, type));
+            EXPECT_TRUE(screen.Drawn().empty()) << "mode " << mode;
+        }
 }
 
 TEST(TracesTest, ShiftStepsStayEvenBetweenZeroAnd208) {
