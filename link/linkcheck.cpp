@@ -51,9 +51,15 @@ void PrintChannel(int channel) {
                 platform::FormatFixed(RangeHigh[channel], 8, 3).c_str());
 }
 
-int Fail(const char* text, int code) {
-    std::fprintf(stderr, "%s\n", text);
+int Fail(const std::string& text, int code) {
+    std::fprintf(stderr, "%s\n", text.c_str());
     return code;
+}
+
+// text, then the driver's reason when it gives one.
+std::string WithReason(const std::string& text) {
+    const std::string reason = InterfaceFailureReason();
+    return reason.empty() ? text : text + " : " + reason + ".";
 }
 
 } // namespace
@@ -68,10 +74,10 @@ int main() {
         return Fail("L'interface de mesure n'est pas branchée.", 1);
     const OpenOutcome opened = OpenFirstInterface();
     if (opened == OpenOutcome::NoDescription)
-        return Fail("Description de l'interface illisible.", 2);
+        return Fail(WithReason("Description de l'interface illisible"), 2);
     std::printf("Interfaces : %d ; ouverture de « %s »\n", count, DescriptionBuffer);
     if (opened == OpenOutcome::OpenFailed)
-        return Fail("Port  non ouvert", 2);
+        return Fail(WithReason("Port  non ouvert"), 2);
 
     for (int ch = 0; ch < 2; ++ch) {
         ChannelSlope[ch] = 1;

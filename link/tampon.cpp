@@ -95,6 +95,18 @@ OpenOutcome OpenFirstInterface() {
     return OpenOutcome::Opened;
 }
 
+std::string InterfaceFailureReason() {
+    return d2xx::CurrentDriver().FailureReason();
+}
+
+std::string OpenFailureMessage() {
+    const std::string reason = InterfaceFailureReason();
+    std::string text = "Port  non ouvert";
+    if (!reason.empty())
+        text += "\r\n" + reason + ".";
+    return text;
+}
+
 const char* LinkResultName(LinkResult result) {
     switch (result) {
     case LinkResult::Answered:

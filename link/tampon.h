@@ -87,6 +87,12 @@ int32_t ReceiveAnswer(int32_t count);
 // description, then two resets 100 ms apart (their statuses are not tested).
 enum class OpenOutcome { Opened, NoDescription, OpenFailed };
 OpenOutcome OpenFirstInterface();
+// Why the driver could not read or open a listed interface, in French
+// ("accès refusé ...", "périphérique occupé ..."); empty when it gives no reason.
+std::string InterfaceFailureReason();
+// What the user is told when the opening failed: "Port  non ouvert", and the
+// driver's reason on the next line when it gives one.
+std::string OpenFailureMessage();
 
 // ---------------------------------------------------------------------------
 // Command frames and exchanges

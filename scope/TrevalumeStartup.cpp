@@ -124,11 +124,16 @@ void TForm1::ConnectInterface() {
     }
     switch (OpenFirstInterface()) {
     case OpenOutcome::NoDescription:
+        // Listed but unreadable (no permission, busy, unplugged): said when
+        // the driver knows why.
         ConnectGivenUp = true;
+        if (!InterfaceFailureReason().empty())
+            platform::MessageDlg(OpenFailureMessage(), platform::MsgType::Information,
+                                 platform::MbOk);
         return;
     case OpenOutcome::OpenFailed:
         ConnectGivenUp = true;
-        platform::MessageDlg("Port  non ouvert", platform::MsgType::Information, platform::MbOk);
+        platform::MessageDlg(OpenFailureMessage(), platform::MsgType::Information, platform::MbOk);
         return;
     case OpenOutcome::Opened:
         break;

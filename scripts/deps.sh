@@ -11,6 +11,8 @@ packages=(
     # At run time: xset switches the screen saver off, xdg-open opens the
     # help file and the about box's web page.
     x11-xserver-utils xdg-utils
+    # The USB-level test of the real driver path emulates the interface.
+    umockdev libumockdev-dev
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -21,4 +23,16 @@ if [ ${#missing[@]} -gt 0 ]; then
     [ "$(id -u)" -eq 0 ] || SUDO="sudo"
     $SUDO apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# As root: the udev rule that lets the logged-in user open the interface.
+if [ "$(id -u)" -eq 0 ]; then
+    rule=/etc/udev/rules.d/60-kestrova-ftdi.rules
+    if ! cmp -s "$(dirname "$0")/udev/60-kestrova-ftdi.rules" "$rule"; then
+        install -D -m 644 "$(dirname "$0")/udev/60-kestrova-ftdi.rules" "$rule"
+        if command -v udevadm >/dev/null; then
+            udevadm control --reload-rules 2>/dev/null || true
+            udevadm trigger --attr-match=idVendor=0403 2>/dev/null || true
+        fi
+    fi
 fi

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 using DWORD = uint32_t;
 using ULONG = uint32_t;
@@ -56,6 +57,11 @@ public:
     virtual FT_STATUS GetQueueStatus(FT_HANDLE handle, DWORD* rxBytes) = 0;
     virtual FT_STATUS Write(FT_HANDLE handle, void* buffer, DWORD toWrite, DWORD* written) = 0;
     virtual FT_STATUS Read(FT_HANDLE handle, void* buffer, DWORD toRead, DWORD* read) = 0;
+
+    // Why the last listing or open that failed on a listed device failed, in
+    // French for the user ("accès refusé ..."); empty when the driver gives no
+    // reason. Beyond the D2XX calls: the platform's driver has no such call.
+    virtual std::string FailureReason() const { return {}; }
 };
 
 // The backend in use. Before any install, the calls answer as a driver that

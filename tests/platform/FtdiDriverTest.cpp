@@ -66,3 +66,30 @@ TEST_F(FtdiWithoutDevice, CallsOnAHandleItDidNotOpenAreInvalid) {
 }
 
 } // namespace
+
+namespace {
+
+// What the user reads when a listed interface cannot be opened: the reason in
+// French, never libusb's English name, except for errors with no plain cause.
+struct ReasonCase {
+    int LibusbError;
+    const char* Expected;
+};
+
+class UsbFailureReasonTest : public ::testing::TestWithParam<ReasonCase> {};
+
+TEST_P(UsbFailureReasonTest, NamesTheCauseInFrench) {
+    EXPECT_EQ(d2xx::UsbFailureReason(GetParam().LibusbError), GetParam().Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Causes, UsbFailureReasonTest,
+    ::testing::Values(
+        ReasonCase{-3, "accès refusé : ce compte n'a pas le droit d'utiliser le périphérique USB "
+                       "(règle udev de l'interface à installer, voir le fichier README)"},
+        ReasonCase{-6, "périphérique occupé par un autre programme"},
+        ReasonCase{-4, "périphérique débranché"}, ReasonCase{-5, "périphérique débranché"},
+        ReasonCase{-1, "erreur USB (LIBUSB_ERROR_IO)"},
+        ReasonCase{-7, "erreur USB (LIBUSB_ERROR_TIMEOUT)"}));
+
+} // namespace

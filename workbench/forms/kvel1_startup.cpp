@@ -20,7 +20,6 @@ namespace {
 
 constexpr const char* NoDeviceQuestion =
     "L'interface de mesure n'est pas branchée\r\nconnectez-la avant de continuer";
-constexpr const char* PortNotOpened = "Port  non ouvert";
 
 int ScreenPixelsPerInch() {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -152,11 +151,15 @@ void TForm1::ConnectInterface() {
     }
     switch (OpenFirstInterface()) {
     case OpenOutcome::NoDescription:
+        // Listed but unreadable (no permission, busy, unplugged): said when
+        // the driver knows why.
         ConnectGivenUp = true;
+        if (!InterfaceFailureReason().empty())
+            platform::ShowMessage(OpenFailureMessage());
         return;
     case OpenOutcome::OpenFailed:
         ConnectGivenUp = true;
-        platform::ShowMessage(PortNotOpened);
+        platform::ShowMessage(OpenFailureMessage());
         return;
     case OpenOutcome::Opened:
         break;

@@ -1,16 +1,18 @@
 #include "FtdiDriver.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <tuple>
 
 #include <ftdi.h>
+#include <libusb.h>
 
 namespace d2xx {
 
 namespace {
 
-constexpr int FtdiVendor = 0x0403;
-constexpr int FtdiProducts[] = {0x6001, 0x6010, 0x6011, 0x6014, 0x6015};
+constexpr uint16_t FtdiVendor = 0x0403;
 
 constexpr unsigned char LatencyMs = 2;
 constexpr int ReadTimeoutMs = 50;   // one USB read; the chip answers within LatencyMs
@@ -19,27 +21,51 @@ constexpr int WriteTimeoutMs = 500; // one USB write of a command frame
 constexpr size_t ReceiveLimit = 64 * 1024;
 constexpr int ReadChunk = 4096;
 
+// Where a device sits on the buses: the listing's sort key.
+struct BusPlace {
+    uint8_t Bus = 0;
+    std::vector<uint8_t> Ports;
+    uint8_t Address = 0;
+
+    explicit BusPlace(libusb_device* device)
+        : Bus(libusb_get_bus_number(device)), Address(libusb_get_device_address(device)) {
+        uint8_t ports[8];
+        const int count = libusb_get_port_numbers(device, ports, sizeof ports);
+        if (count > 0)
+            Ports.assign(ports, ports + count);
+    }
+    bool operator<(const BusPlace& other) const {
+        return std::tie(Bus, Ports, Address) < std::tie(other.Bus, other.Ports, other.Address);
+    }
+};
+
 // The FTDI devices on the bus, found with one libftdi context (the devices
-// belong to that context's USB session). Releases its lists when destroyed.
+// belong to that context's USB session), in bus order. Holds a reference
+// to each until it is destroyed.
 class Scan {
 public:
     explicit Scan(ftdi_context* context) : Context(context) {
-        if (!Context)
+        if (!Context || !Context->usb_ctx)
             return;
-        for (int product : FtdiProducts) {
-            ftdi_device_list* list = nullptr;
-            if (ftdi_usb_find_all(Context, &list, FtdiVendor, product) > 0) {
-                Lists.push_back(list);
-                for (ftdi_device_list* item = list; item; item = item->next)
-                    Found.push_back(item->dev);
-            } else if (list) {
-                ftdi_list_free(&list);
-            }
+        libusb_device** list = nullptr;
+        const ssize_t count = libusb_get_device_list(Context->usb_ctx, &list);
+        std::vector<std::pair<BusPlace, libusb_device*>> found;
+        for (ssize_t i = 0; i < count; ++i) {
+            libusb_device_descriptor descriptor{};
+            if (libusb_get_device_descriptor(list[i], &descriptor) == 0 &&
+                descriptor.idVendor == FtdiVendor)
+                found.emplace_back(BusPlace(list[i]), libusb_ref_device(list[i]));
         }
+        if (list)
+            libusb_free_device_list(list, 1);
+        std::stable_sort(found.begin(), found.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (const auto& item : found)
+            Found.push_back(item.second);
     }
     ~Scan() {
-        for (ftdi_device_list* list : Lists)
-            ftdi_list_free(&list);
+        for (libusb_device* device : Found)
+            libusb_unref_device(device);
     }
     Scan(const Scan&) = delete;
     Scan& operator=(const Scan&) = delete;
@@ -48,8 +74,8 @@ public:
     libusb_device* At(size_t index) const { return Found[index]; }
 
     // The description or serial number of the device at index, in text
-    // (size bytes, NUL-terminated). Status as the driver reports it.
-    FT_STATUS String(size_t index, bool serial, char* text, int size) const {
+    // (size bytes, NUL-terminated). On failure, reason says why.
+    FT_STATUS String(size_t index, bool serial, char* text, int size, std::string& reason) const {
         std::memset(text, 0, static_cast<size_t>(size));
         const int result =
             serial
@@ -58,13 +84,30 @@ public:
         text[size - 1] = '\0';
         if (result == 0)
             return FT_OK;
+        reason = Explain(Found[index], result);
         // -4: the device could not be opened (busy or no permission).
         return result == -4 ? FT_DEVICE_NOT_OPENED : FT_IO_ERROR;
     }
 
+    // The reason of libftdi's failure `result` on device, libftdi's own text
+    // to the error output.
+    std::string Explain(libusb_device* device, int result) const {
+        std::fprintf(stderr, "libftdi: %s (%d)\n", ftdi_get_error_string(Context), result);
+        if (result == -5)
+            return UsbFailureReason(LIBUSB_ERROR_BUSY);
+        if (result == -8)
+            return UsbFailureReason(LIBUSB_ERROR_ACCESS);
+        // libftdi keeps libusb's code to itself: ask libusb directly.
+        libusb_device_handle* probe = nullptr;
+        const int opened = libusb_open(device, &probe);
+        if (opened != 0)
+            return UsbFailureReason(opened);
+        libusb_close(probe);
+        return UsbFailureReason(LIBUSB_ERROR_IO);
+    }
+
 private:
     ftdi_context* Context;
-    std::vector<ftdi_device_list*> Lists;
     std::vector<libusb_device*> Found;
 };
 
@@ -119,6 +162,7 @@ FtdiDriver::Device* FtdiDriver::Find(FT_HANDLE handle) const {
 }
 
 FT_STATUS FtdiDriver::ListDevices(void* arg1, void* arg2, DWORD flags) {
+    Reason.clear();
     if (flags & FT_LIST_NUMBER_ONLY) {
         if (!arg1)
             return FT_INVALID_PARAMETER;
@@ -140,12 +184,13 @@ FT_STATUS FtdiDriver::ListDevices(void* arg1, void* arg2, DWORD flags) {
         Scan scan(holder.Context);
         if (index >= scan.Count())
             return FT_DEVICE_NOT_FOUND;
-        return scan.String(index, serial, text, FT_DESCRIPTION_SIZE);
+        return scan.String(index, serial, text, FT_DESCRIPTION_SIZE, Reason);
     }
     return FT_INVALID_PARAMETER;
 }
 
 FT_STATUS FtdiDriver::OpenEx(void* arg1, DWORD flags, FT_HANDLE* handle) {
+    Reason.clear();
     if (!handle)
         return FT_INVALID_PARAMETER;
     *handle = nullptr;
@@ -161,22 +206,30 @@ FT_STATUS FtdiDriver::OpenEx(void* arg1, DWORD flags, FT_HANDLE* handle) {
     // Before the open: its reset and settings requests obey them too.
     device->Context->usb_read_timeout = ReadTimeoutMs;
     device->Context->usb_write_timeout = WriteTimeoutMs;
-    bool unreadable = false;
+    // The kernel's serial driver gets the device back when it is closed.
+    device->Context->module_detach_mode = AUTO_DETACH_REATACH_SIO_MODULE;
     {
         Scan scan(device->Context);
         size_t index = 0;
         char text[FT_DESCRIPTION_SIZE];
+        std::string unreadable;
         for (; index < scan.Count(); ++index) {
-            if (scan.String(index, serial, text, sizeof text) != FT_OK)
-                unreadable = true;
+            std::string why;
+            if (scan.String(index, serial, text, sizeof text, why) != FT_OK)
+                unreadable = why;
             else if (std::strcmp(text, wanted) == 0)
                 break;
         }
-        if (index == scan.Count())
+        if (index == scan.Count()) {
             // A device that could not be asked its name may be the one.
-            return unreadable ? FT_DEVICE_NOT_OPENED : FT_DEVICE_NOT_FOUND;
-        if (ftdi_usb_open_dev(device->Context, scan.At(index)) != 0)
+            Reason = unreadable;
+            return unreadable.empty() ? FT_DEVICE_NOT_FOUND : FT_DEVICE_NOT_OPENED;
+        }
+        const int opened = ftdi_usb_open_dev(device->Context, scan.At(index));
+        if (opened != 0) {
+            Reason = scan.Explain(scan.At(index), opened);
             return FT_DEVICE_NOT_OPENED;
+        }
     }
     ftdi_set_latency_timer(device->Context, LatencyMs);
     *handle = device.get();
@@ -272,6 +325,21 @@ FT_STATUS FtdiDriver::Read(FT_HANDLE handle, void* buffer, DWORD toRead, DWORD* 
     }
     *read = static_cast<DWORD>(count);
     return status;
+}
+
+std::string UsbFailureReason(int libusbError) {
+    switch (libusbError) {
+    case LIBUSB_ERROR_ACCESS:
+        return "accès refusé : ce compte n'a pas le droit d'utiliser le périphérique USB "
+               "(règle udev de l'interface à installer, voir le fichier README)";
+    case LIBUSB_ERROR_BUSY:
+        return "périphérique occupé par un autre programme";
+    case LIBUSB_ERROR_NO_DEVICE:
+    case LIBUSB_ERROR_NOT_FOUND:
+        return "périphérique débranché";
+    default:
+        return std::string("erreur USB (") + libusb_error_name(libusbError) + ")";
+    }
 }
 
 } // namespace d2xx
