@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+using namespace kvel1;
+
 namespace {
 
 constexpr uint32_t RunMs = 3000;

@@ -16,6 +16,8 @@
 #include <cstdlib>
 #include <vector>
 
+using namespace tampon;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -100,7 +102,7 @@ int main(int argc, char** argv) {
     float sink = 0;
     for (int i = 0; i < 20001; ++i) {
         const auto start = Clock::now();
-        tampon_detail::ConvertBlock(answer, block);
+        tampon::detail::ConvertBlock(answer, block);
         costs.push_back(ElapsedUs(start));
         sink += block[1][94];
     }

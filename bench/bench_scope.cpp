@@ -32,6 +32,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+using namespace tampon;
+using namespace trevalume;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

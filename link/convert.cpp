@@ -5,7 +5,9 @@
 #include "core/Clock.h"
 #include "core/Numbers.h"
 
-using namespace tampon_detail;
+namespace tampon {
+
+using namespace detail;
 
 float ConvertRawCount(int channel, int32_t raw) {
     if (!ValidChannel(channel))
@@ -24,7 +26,7 @@ float ConvertRawCount(int channel, int32_t raw) {
 #endif
 }
 
-namespace tampon_detail {
+namespace detail {
 
 void ConvertBlock(const uint8_t* answer, SampleBlock& block) {
     for (int k = 0; k < BlockSampleCount; ++k) {
@@ -35,7 +37,7 @@ void ConvertBlock(const uint8_t* answer, SampleBlock& block) {
     }
 }
 
-} // namespace tampon_detail
+} // namespace detail
 
 #ifndef TAMPON_OSCILLOSCOPE
 
@@ -87,3 +89,5 @@ float ZeroChannel(int channel, LinkResult* result) {
 }
 
 #endif
+
+} // namespace tampon

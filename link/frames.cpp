@@ -9,6 +9,8 @@
 #include <cmath>
 #include <cstring>
 
+namespace tampon {
+
 namespace {
 
 constexpr uint8_t Acknowledged = 0x55;
@@ -162,7 +164,7 @@ uint32_t BlockWaitMs(uint8_t a, uint8_t b, uint8_t c, uint16_t level) {
     return sampling + BlockMarginMs + (triggered ? TriggerMarginMs : 0);
 }
 
-namespace tampon_detail {
+namespace detail {
 
 ExchangeGuard::ExchangeGuard() : Owner(!UnderWay) {
     UnderWay = true;
@@ -242,9 +244,9 @@ LinkResult RawPairExchange(RawPair& raw) {
 }
 #endif
 
-} // namespace tampon_detail
+} // namespace detail
 
-using namespace tampon_detail;
+using namespace detail;
 
 namespace {
 
@@ -361,7 +363,7 @@ LinkResult WriteSensorByte(int channel, uint8_t position, uint8_t value) {
 }
 #endif
 
-namespace tampon_detail {
+namespace detail {
 
 void ResetExchangeState() {
     Silent = false;
@@ -369,4 +371,6 @@ void ResetExchangeState() {
     UserEnded = false;
 }
 
-} // namespace tampon_detail
+} // namespace detail
+
+} // namespace tampon

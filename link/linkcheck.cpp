@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <string>
 
+using namespace tampon;
+
 namespace {
 
 // Message boxes and beeps of the link, written to the error output.

@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+namespace tampon {
+
 uint8_t SensorImage[2][SensorMemorySize];
 
 bool SensorOnChannel[2] = {};
@@ -34,7 +36,7 @@ TamponReal ChannelOffset[2] = {};
 TamponReal StoredSlope[2] = {};
 TamponReal StoredOffset[2] = {};
 
-using namespace tampon_detail;
+using namespace detail;
 
 namespace {
 
@@ -364,7 +366,7 @@ int32_t SensorDecimals(int channel) {
     return 0;
 }
 
-namespace tampon_detail {
+namespace detail {
 
 void RememberZero(int channel, TamponReal offset) {
     Zeroed[channel] = true;
@@ -400,4 +402,6 @@ void ResetSensorState() {
     WarnedMemories.clear();
 }
 
-} // namespace tampon_detail
+} // namespace detail
+
+} // namespace tampon

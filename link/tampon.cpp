@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <cstring>
 
+namespace tampon {
+
 FT_HANDLE InterfaceHandle = nullptr;
 int32_t DeviceCount = 0;
 char DescriptionBuffer[FT_DESCRIPTION_SIZE] = {};
@@ -132,11 +134,11 @@ void ResetLinkState() {
     RxQueueCount = 0;
     std::memset(CommandBuffer, 0, sizeof CommandBuffer);
     std::memset(AnswerBuffer, 0, sizeof AnswerBuffer);
-    tampon_detail::ResetExchangeState();
-    tampon_detail::ResetSensorState();
+    detail::ResetExchangeState();
+    detail::ResetSensorState();
 }
 
-namespace tampon_detail {
+namespace detail {
 
 void ShowLinkMessage(const std::string& text, bool error, const std::string& caption) {
     try {
@@ -154,4 +156,6 @@ void LinkBeep() {
     }
 }
 
-} // namespace tampon_detail
+} // namespace detail
+
+} // namespace tampon

@@ -45,6 +45,8 @@
 #include <cstdint>
 #include <string>
 
+namespace tampon {
+
 // ---------------------------------------------------------------------------
 // Driver access
 
@@ -269,3 +271,5 @@ float ZeroChannel(int channel, LinkResult* result = nullptr);
 // buffers, both images all "F", tables zero and empty, no zero adjustment, no
 // warning remembered, interface not silent.
 void ResetLinkState();
+
+} // namespace tampon

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace tampon_detail {
+namespace tampon::detail {
 
 inline bool ValidChannel(int channel) {
     return channel == 0 || channel == 1;
@@ -51,4 +51,4 @@ void LinkBeep();
 void ResetExchangeState();
 void ResetSensorState();
 
-} // namespace tampon_detail
+} // namespace tampon::detail

@@ -26,13 +26,14 @@
 #include <string_view>
 #include <vector>
 
+namespace trevalume {
+
 class TForm1;
 
 // The window, as the program creates it (nullptr before).
 extern TForm1* Form1;
 
 // Program-wide flags of the interface search.
-namespace trevalume {
 // The interface was opened (read by quitting).
 extern bool InterfaceOpen;
 // The user cancelled a prompt of the search, or the search ended on a failure.
@@ -49,7 +50,6 @@ inline constexpr const char* NoSensorText = "Pas de capteur";
 inline constexpr const char* InterfaceSilentText = "L'interface de mesure ne répond plus.";
 // "Trevalume - VN et QD -TAVEN.Q | Voie 1 : " + a + " | Voie 2 : " + b.
 std::string SensorsCaption(const std::string& textA, const std::string& textB);
-} // namespace trevalume
 
 class TForm1 : public TForm {
 public:
@@ -132,7 +132,7 @@ public:
 
     // The last sweep, and the last block received while "run" was pressed.
     trevalume::SweepSet SweepSet;
-    SampleBlock HeldBlock{};
+    tampon::SampleBlock HeldBlock{};
 
     // ---- handlers
     void FormCreate();
@@ -215,3 +215,5 @@ private:
     // The user was told during this run of the loop (or of the watch).
     bool LostTold = false;
 };
+
+} // namespace trevalume

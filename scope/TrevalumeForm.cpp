@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace trevalume {
+
 TForm1* Form1 = nullptr;
 
 namespace {
@@ -259,3 +261,5 @@ TImage* TForm1::Zone(std::string_view name) const {
     }
     return nullptr;
 }
+
+} // namespace trevalume

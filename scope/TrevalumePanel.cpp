@@ -8,7 +8,7 @@
 
 #include <QPainter>
 
-using namespace trevalume;
+namespace trevalume {
 
 // ---------------------------------------------------------------------------
 // Display mode
@@ -181,3 +181,5 @@ void TForm1::Copierloscillogramme1Click() {
     platform::MessageDlg("L'image du graphique\r\nest dans le presse-papiers",
                          platform::MsgType::Information, platform::MbOk);
 }
+
+} // namespace trevalume

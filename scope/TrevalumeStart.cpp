@@ -5,6 +5,11 @@
 
 #include <QCoreApplication>
 
+using namespace About;
+using namespace Intro;
+
+namespace trevalume {
+
 namespace {
 
 constexpr const char* MutexName = "Trevalume";
@@ -73,3 +78,5 @@ void FreeTrevalumeWindows() {
     Application->MainForm = nullptr;
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
+
+} // namespace trevalume

@@ -11,13 +11,17 @@
 #include <memory>
 #include <string>
 
+namespace Intro {
 class TForm2;
+}
+
+namespace trevalume {
 
 struct TrevalumeStartHooks {
     // Folder of the single-instance lock (empty: the user's runtime folder).
     std::string LockDirectory;
     // Called after each painting of the splash window.
-    std::function<void(TForm2& splash)> SplashPainted;
+    std::function<void(Intro::TForm2& splash)> SplashPainted;
 };
 
 enum class TrevalumeStartResult {
@@ -27,7 +31,7 @@ enum class TrevalumeStartResult {
 };
 
 // The about box's texts of the oscilloscope.
-AboutTexts TrevalumeAboutTexts();
+About::AboutTexts TrevalumeAboutTexts();
 
 // The application object must exist (InitApplication and the embedded
 // pictures done). `lock` receives the held lock, kept for the program's life.
@@ -36,3 +40,5 @@ TrevalumeStartResult StartTrevalume(const TrevalumeStartHooks& hooks,
 
 // Frees the windows that the start created (tests).
 void FreeTrevalumeWindows();
+
+} // namespace trevalume

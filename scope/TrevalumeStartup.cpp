@@ -8,6 +8,9 @@
 #include "core/Desktop.h"
 #include "core/Dialogs.h"
 
+using namespace tampon;
+using namespace About;
+
 namespace trevalume {
 
 bool InterfaceOpen = false;
@@ -17,10 +20,6 @@ std::string DataProgramPath;
 std::string SensorsCaption(const std::string& textA, const std::string& textB) {
     return "Trevalume - VN et QD -TAVEN.Q | Voie 1 : " + textA + " | Voie 2 : " + textB;
 }
-
-} // namespace trevalume
-
-using namespace trevalume;
 
 namespace {
 
@@ -253,3 +252,5 @@ void TForm1::FormClose(TCloseAction&) {
     if (Acquiring)
         onoffClick();
 }
+
+} // namespace trevalume

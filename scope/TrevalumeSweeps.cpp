@@ -1,7 +1,9 @@
 // The "O/1" button, the sweep loop and the drawing of the traces.
 #include "Trevalume.h"
 
-using namespace trevalume;
+using namespace tampon;
+
+namespace trevalume {
 
 namespace {
 
@@ -142,3 +144,5 @@ void TForm1::RepaintScreen() {
         DrawPanelUnder(*PaintBox1->Canvas(), *ArrierePlan, *PaintBox1);
     PaintBox1->Repaint();
 }
+
+} // namespace trevalume

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+using namespace tampon;
+
 namespace trevalume {
 
 namespace {

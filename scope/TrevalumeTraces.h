@@ -41,7 +41,7 @@ void InitSweepSet(SweepSet& sweep);
 // i at (i - 1) sampling intervals (accumulated in double precision, stored in
 // single precision); a grounded channel's values are 0. PointCount := 95.
 // Returns the time after the last sample (95 intervals, as accumulated).
-double FillSweep(SweepSet& sweep, const SampleBlock& held, double timeStepMs, bool groundA,
+double FillSweep(SweepSet& sweep, const tampon::SampleBlock& held, double timeStepMs, bool groundA,
                  bool groundB);
 
 // ---------------------------------------------------------------------------

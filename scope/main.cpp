@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QIcon>
 
+using namespace trevalume;
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     InitApplication();

@@ -15,6 +15,8 @@
 #include <memory>
 #include <vector>
 
+using namespace kvel1;
+
 namespace acqtest {
 
 class AcquisitionTest : public wbtest::WorkbenchTest {

@@ -3,6 +3,9 @@
 
 #include "model/Acquisition.h"
 
+using namespace tampon;
+using namespace kvel1;
+
 namespace acqtest {
 namespace {
 

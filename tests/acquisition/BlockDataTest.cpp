@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+using namespace tampon;
+
 namespace {
 
 using workbench::MeasurementSet;

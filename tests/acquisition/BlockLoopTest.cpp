@@ -5,6 +5,9 @@
 
 #include "graph/Graph.h"
 
+using namespace tampon;
+using namespace kvel1;
+
 namespace acqtest {
 namespace {
 

@@ -2,6 +2,9 @@
 // the controls they lock and release.
 #include "AcquisitionFixture.h"
 
+using namespace tampon;
+using namespace kvel1;
+
 namespace acqtest {
 namespace {
 

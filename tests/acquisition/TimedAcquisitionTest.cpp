@@ -7,6 +7,9 @@
 
 #include <cmath>
 
+using namespace tampon;
+using namespace kvel1;
+
 namespace acqtest {
 namespace {
 

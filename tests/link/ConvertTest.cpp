@@ -3,6 +3,8 @@
 #include <bit>
 #include <functional>
 
+using namespace tampon;
+
 namespace {
 
 class LinkConvert : public LinkTest {

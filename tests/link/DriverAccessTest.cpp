@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+using namespace tampon;
+
 namespace {
 
 // Driver access before any opening.

@@ -2,6 +2,8 @@
 
 #include <functional>
 
+using namespace tampon;
+
 using platform::ModalResult;
 using sim::Command;
 using sim::Scope;

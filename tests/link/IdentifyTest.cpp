@@ -6,6 +6,8 @@
 #include <string_view>
 #include <utility>
 
+using namespace tampon;
+
 using platform::ModalResult;
 using namespace std::string_view_literals;
 

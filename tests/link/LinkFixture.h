@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+using namespace tampon;
+
 class LinkTest : public ::testing::Test {
 protected:
     LinkTest() { ResetLinkState(); }

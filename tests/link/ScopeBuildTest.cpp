@@ -3,6 +3,8 @@
 
 #include <type_traits>
 
+using namespace tampon;
+
 namespace {
 
 static_assert(std::is_same_v<TamponReal, double>);

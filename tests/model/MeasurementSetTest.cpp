@@ -9,6 +9,7 @@
 #include <string>
 
 using namespace workbench;
+using namespace tampon;
 
 namespace {
 

@@ -19,6 +19,9 @@
 #include <string>
 #include <vector>
 
+using namespace tampon;
+using namespace trevalume;
+
 class ScopeTest : public ::testing::Test {
 protected:
     ScopeTest() : PreviousDirectory(QDir::currentPath()) {

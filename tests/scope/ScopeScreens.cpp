@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <unistd.h>
 
+using namespace trevalume;
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     InitApplication();

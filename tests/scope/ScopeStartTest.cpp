@@ -9,6 +9,9 @@
 #include <QTemporaryDir>
 
 using namespace trevalume;
+using namespace tampon;
+using namespace About;
+using namespace Intro;
 
 namespace {
 

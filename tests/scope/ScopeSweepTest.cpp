@@ -15,6 +15,7 @@
 #include <set>
 
 using namespace trevalume;
+using namespace tampon;
 
 namespace {
 

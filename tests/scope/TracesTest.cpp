@@ -11,6 +11,7 @@
 #include <utility>
 
 using namespace trevalume;
+using namespace tampon;
 
 namespace {
 

@@ -5,6 +5,10 @@
 
 #include <QFontMetrics>
 
+using namespace tampon;
+using namespace kvel1;
+using namespace colorAff;
+
 namespace wbtest {
 namespace {
 

@@ -4,6 +4,8 @@
 
 #include "model/MeasurementFile.h"
 
+using namespace kvel1;
+
 namespace wbtest {
 namespace {
 

@@ -8,6 +8,9 @@
 
 #include <set>
 
+using namespace tampon;
+using namespace kvel1;
+
 namespace wbtest {
 namespace {
 

@@ -10,6 +10,15 @@
 
 #include <QApplication>
 
+using namespace tampon;
+using namespace kvel1;
+using namespace Intro;
+using namespace About;
+using namespace zero;
+using namespace Oxym;
+using namespace colorAff;
+using namespace kestrova;
+
 namespace wbtest {
 namespace {
 

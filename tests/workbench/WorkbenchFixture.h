@@ -27,6 +27,10 @@
 #include <string>
 #include <vector>
 
+using namespace tampon;
+using namespace kvel1;
+using namespace kestrova;
+
 namespace wbtest {
 
 inline std::vector<std::string> Frames(sim::SimRig& rig, int64_t sinceUs) {

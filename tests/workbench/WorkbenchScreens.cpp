@@ -22,6 +22,11 @@
 
 #include <cstdio>
 
+using namespace tampon;
+using namespace kvel1;
+using namespace About;
+using namespace kestrova;
+
 namespace {
 
 QString Folder;

@@ -2,6 +2,8 @@
 
 #include "core/Desktop.h"
 
+namespace About {
+
 TAboutBox* AboutBox = nullptr;
 
 AboutTexts WorkbenchAboutTexts() {
@@ -101,3 +103,5 @@ TAboutBox::~TAboutBox() {
     if (AboutBox == this)
         AboutBox = nullptr;
 }
+
+} // namespace About

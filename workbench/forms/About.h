@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace About {
+
 struct AboutTexts {
     std::string ProductName;
     std::string Version;
@@ -48,3 +50,5 @@ private:
 };
 
 extern TAboutBox* AboutBox;
+
+} // namespace About

@@ -2,6 +2,8 @@
 
 #include "core/Numbers.h"
 
+using namespace tampon;
+
 namespace workbench {
 
 namespace {

@@ -18,8 +18,8 @@ namespace workbench {
 // precision, stored in single precision), so point k lies at (k - 1) x
 // timeStepMs. elapsed is left one interval after the last point. A series
 // outside 1..4 changes nothing.
-void StoreBlock(MeasurementSet& record, int series, const SampleBlock& block, double timeStepMs,
-                double& elapsed);
+void StoreBlock(MeasurementSet& record, int series, const tampon::SampleBlock& block,
+                double timeStepMs, double& elapsed);
 
 // The means shown in the manual XY mode: samples 1, 11, 21, ... 91 of each
 // channel (every tenth, counted from 1), summed and divided in single
@@ -28,7 +28,7 @@ struct ManualMeans {
     float Y1 = 0; // channel 0 (vertical axis)
     float Y2 = 0; // channel 1 (horizontal axis)
 };
-ManualMeans BlockManualMeans(const SampleBlock& block);
+ManualMeans BlockManualMeans(const tampon::SampleBlock& block);
 
 // A mean in its display panel: fixed-point, 8 significant digits, `decimals`
 // decimals, then a blank and the unit.

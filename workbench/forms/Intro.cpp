@@ -3,6 +3,8 @@
 #include "EmbeddedPictures.h"
 #include "core/Clock.h"
 
+namespace Intro {
+
 TForm2* Form2 = nullptr;
 
 namespace {
@@ -95,3 +97,5 @@ bool SplashPromptGuard::ChooseColor(uint32_t& color) {
 bool SplashPromptGuard::PrintSetup() {
     return Below([&] { return Inner.PrintSetup(); });
 }
+
+} // namespace Intro

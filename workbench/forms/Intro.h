@@ -5,6 +5,8 @@
 #include "core/Dialogs.h"
 #include "gui/Vcl.h"
 
+namespace Intro {
+
 class TForm2 : public TForm {
 public:
     TForm2();
@@ -44,3 +46,5 @@ private:
     TForm2& Splash;
     platform::DialogService& Inner;
 };
+
+} // namespace Intro

@@ -9,6 +9,15 @@
 
 #include <QCoreApplication>
 
+using namespace kvel1;
+using namespace Intro;
+using namespace About;
+using namespace zero;
+using namespace Oxym;
+using namespace colorAff;
+
+namespace kestrova {
+
 namespace {
 
 constexpr const char* MutexName = "Kestrova";
@@ -76,3 +85,5 @@ void FreeKestrovaWindows() {
     Application->MainForm = nullptr;
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
+
+} // namespace kestrova

@@ -10,14 +10,18 @@
 #include <memory>
 #include <string>
 
+namespace Intro {
 class TForm2;
+}
+
+namespace kestrova {
 
 struct StartHooks {
     // Folder of the single-instance lock (empty: the user's runtime folder).
     std::string LockDirectory;
     // Called after each painting of the splash window (its first showing,
     // then its "Chargement.." label).
-    std::function<void(TForm2& splash)> SplashPainted;
+    std::function<void(Intro::TForm2& splash)> SplashPainted;
 };
 
 enum class StartResult {
@@ -33,3 +37,5 @@ StartResult StartKestrova(const StartHooks& hooks, std::unique_ptr<platform::Sin
 
 // Frees the windows that the start created (tests).
 void FreeKestrovaWindows();
+
+} // namespace kestrova

@@ -1,5 +1,7 @@
 #include "Oxym.h"
 
+namespace Oxym {
+
 TOKRightDlg2* OKRightDlg2 = nullptr;
 
 TOKRightDlg2::TOKRightDlg2() {
@@ -15,3 +17,5 @@ TOKRightDlg2::~TOKRightDlg2() {
     if (OKRightDlg2 == this)
         OKRightDlg2 = nullptr;
 }
+
+} // namespace Oxym

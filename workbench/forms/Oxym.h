@@ -3,6 +3,8 @@
 
 #include "gui/Vcl.h"
 
+namespace Oxym {
+
 class TOKRightDlg2 : public TForm {
 public:
     TOKRightDlg2();
@@ -10,3 +12,5 @@ public:
 };
 
 extern TOKRightDlg2* OKRightDlg2;
+
+} // namespace Oxym

@@ -1,5 +1,7 @@
 #include "ProgramArguments.h"
 
+namespace kestrova {
+
 namespace {
 std::vector<std::string>& Arguments() {
     static std::vector<std::string> arguments;
@@ -20,3 +22,5 @@ std::string ParamStr(int index) {
         return {};
     return Arguments()[static_cast<size_t>(index)];
 }
+
+} // namespace kestrova

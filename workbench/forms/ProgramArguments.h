@@ -6,8 +6,12 @@
 #include <string>
 #include <vector>
 
+namespace kestrova {
+
 void SetProgramArguments(std::vector<std::string> arguments);
 // Number of arguments after the program's name.
 int ParamCount();
 // Argument index (0: the program); empty beyond the last one.
 std::string ParamStr(int index);
+
+} // namespace kestrova

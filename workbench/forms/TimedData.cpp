@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+using namespace tampon;
+
 namespace workbench {
 
 int32_t TickElapsedMs(uint32_t startTick, uint32_t nowTick) {

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+using namespace tampon;
+
 namespace workbench {
 
 std::string SensorsCaption(std::string_view text1, std::string_view text2) {

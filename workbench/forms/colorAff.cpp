@@ -1,5 +1,7 @@
 #include "colorAff.h"
 
+namespace colorAff {
+
 TForm3* Form3 = nullptr;
 
 TForm3::TForm3() {
@@ -44,3 +46,5 @@ TForm3::~TForm3() {
     if (Form3 == this)
         Form3 = nullptr;
 }
+
+} // namespace colorAff

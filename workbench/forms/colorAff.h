@@ -4,6 +4,8 @@
 
 #include "gui/Vcl.h"
 
+namespace colorAff {
+
 class TForm3 : public TForm {
 public:
     TForm3();
@@ -18,3 +20,5 @@ public:
 };
 
 extern TForm3* Form3;
+
+} // namespace colorAff

@@ -5,6 +5,8 @@
 
 #include <QAction>
 
+namespace kvel1 {
+
 bool InterfaceOpen = false;
 bool ConnectGivenUp = false;
 int32_t PrinterIndex = -1;
@@ -106,3 +108,5 @@ void TForm1::LayOut() {
     Realign();
     FormResize();
 }
+
+} // namespace kvel1

@@ -30,6 +30,8 @@
 class TCanvas;
 class TBitmap;
 
+namespace kvel1 {
+
 // The number format of the graph labels, readouts and level texts: the
 // system's settings with the decimal comma.
 struct TFormatSettings {
@@ -387,3 +389,5 @@ private:
 };
 
 extern TForm1* Form1;
+
+} // namespace kvel1

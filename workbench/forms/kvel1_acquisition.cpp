@@ -16,6 +16,10 @@
 
 #include <algorithm>
 
+using namespace tampon;
+
+namespace kvel1 {
+
 namespace {
 
 constexpr const char* InterfaceSilentMessage = "L'interface de mesure ne répond plus.";
@@ -530,3 +534,5 @@ void TForm1::TimerYYTimer() {
 
 // The XY modes have no timed form: this timer never runs.
 void TForm1::TimerXYTimer() {}
+
+} // namespace kvel1

@@ -6,6 +6,8 @@
 #include "core/Dialogs.h"
 #include "model/TimeBase.h"
 
+namespace kvel1 {
+
 namespace {
 
 bool IsSeries(int series) {
@@ -135,3 +137,5 @@ void TForm1::FormKeyDown(uint16_t& key, TShiftState shift) {
         ActionValiderXYExecute();
     key = 0;
 }
+
+} // namespace kvel1

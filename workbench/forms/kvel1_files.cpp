@@ -8,6 +8,10 @@
 
 #include <filesystem>
 
+using namespace kestrova;
+
+namespace kvel1 {
+
 namespace {
 
 constexpr const char* SaveQuestion = "Voulez-vous enregistrer les mesures\ravant de les effacer";
@@ -172,3 +176,5 @@ void TForm1::ShowLoadedRecord() {
     RGVoie->SetVisible(true);
     GraphShown = 1; // also without interface: the file is shown
 }
+
+} // namespace kvel1

@@ -4,6 +4,8 @@
 #include "graph/Graph.h"
 #include "gui/Canvas.h"
 
+namespace kvel1 {
+
 void TForm1::SyncGraphState() {
     Graph.AcqMode = AcqMode;
     Graph.AcqState = AcqState;
@@ -54,3 +56,5 @@ void TForm1::ShowGraphBitmap() {
     else
         PaintBox1->Invalidate();
 }
+
+} // namespace kvel1

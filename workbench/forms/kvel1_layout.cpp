@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QToolButton>
 
+namespace kvel1 {
+
 namespace {
 
 template <class T> T* Placed(T* control, int left, int top, int width, int height) {
@@ -355,3 +357,5 @@ void TForm1::CreateClientPanel() {
     PopupMenu1 = new TPopupMenu(this);
     PaintBox1->PopupMenu = PopupMenu1;
 }
+
+} // namespace kvel1

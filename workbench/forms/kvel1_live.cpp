@@ -12,6 +12,11 @@
 
 #include <algorithm>
 
+using namespace tampon;
+using namespace colorAff;
+
+namespace kvel1 {
+
 namespace {
 
 constexpr const char* NoSensorQuestion = "Aucun capteur n'est branché\r\nil faut en connecter au "
@@ -247,3 +252,5 @@ void TForm1::PanelY1ContextPopup(int, int, bool& handled) {
     handled = true;
     ChooseDisplayColours(PanelY1, "Couleurs : afficheur voie 2");
 }
+
+} // namespace kvel1

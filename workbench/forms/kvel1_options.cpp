@@ -5,6 +5,8 @@
 
 #include <filesystem>
 
+namespace kvel1 {
+
 std::string TForm1::OwnOptionsFile() const {
     std::filesystem::path program = platform::ProgramFilePath();
     if (program.empty())
@@ -15,3 +17,5 @@ std::string TForm1::OwnOptionsFile() const {
 // Reading the sections "couleurs", "epaisseurs" and "points" is still to be
 // written; until then the window keeps its design-time colours and styles.
 void TForm1::LoadOptions(const std::string&) {}
+
+} // namespace kvel1

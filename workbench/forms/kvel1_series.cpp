@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace kvel1 {
+
 namespace {
 
 // Indices of the three display check boxes of one series and channel.
@@ -124,3 +126,5 @@ void TForm1::ActionPanneauReglagesExecute() {
     }
     FormResize();
 }
+
+} // namespace kvel1

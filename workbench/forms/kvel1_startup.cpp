@@ -16,6 +16,11 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+using namespace tampon;
+using namespace About;
+
+namespace kvel1 {
+
 namespace {
 
 constexpr const char* NoDeviceQuestion =
@@ -203,3 +208,5 @@ void TForm1::ActionAproposExecute() {
     if (AboutBox)
         AboutBox->ShowModal();
 }
+
+} // namespace kvel1

@@ -3,6 +3,8 @@
 // Bodies still to be written.
 #include "kvel1.h"
 
+namespace kvel1 {
+
 void TForm1::RefreshTable() {}
 
 void TForm1::ActionTableExecute() {}
@@ -10,3 +12,5 @@ void TForm1::ActionTableExecute() {}
 void TForm1::ActionCopierTableauExecute() {}
 
 void TForm1::ActionCopierImageExecute() {}
+
+} // namespace kvel1

@@ -11,6 +11,10 @@
 #include <QDir>
 #include <QTimer>
 
+using namespace kvel1;
+using namespace kestrova;
+using namespace Intro;
+
 namespace {
 
 // Developer aid for screenshots: with KESTROVA_CAPTURE set to a folder, the

@@ -1,5 +1,7 @@
 #include "zero.h"
 
+namespace zero {
+
 TOKRightDlg* OKRightDlg = nullptr;
 
 TOKRightDlg::TOKRightDlg() {
@@ -15,3 +17,5 @@ TOKRightDlg::~TOKRightDlg() {
     if (OKRightDlg == this)
         OKRightDlg = nullptr;
 }
+
+} // namespace zero

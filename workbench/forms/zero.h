@@ -3,6 +3,8 @@
 
 #include "gui/Vcl.h"
 
+namespace zero {
+
 class TOKRightDlg : public TForm {
 public:
     TOKRightDlg();
@@ -10,3 +12,5 @@ public:
 };
 
 extern TOKRightDlg* OKRightDlg;
+
+} // namespace zero

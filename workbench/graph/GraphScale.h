@@ -14,8 +14,8 @@
 namespace workbench {
 
 // The values the link gives for a reading above or below the sensor's range.
-using ::OverRangeValue;
-using ::UnderRangeValue;
+using tampon::OverRangeValue;
+using tampon::UnderRangeValue;
 
 // Font height of the plot for a rectangle h pixels high: h div 32, at least 11.
 int PlotFontHeight(int h);

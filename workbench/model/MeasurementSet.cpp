@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
+using namespace tampon;
+
 namespace workbench {
 
 std::string ShortStringText(const uint8_t* field, std::size_t capacity) {
