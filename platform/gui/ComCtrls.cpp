@@ -350,6 +350,16 @@ void TStringGrid::SetDefaultColWidth(int width) {
         setColumnWidth(c, ColWidth);
 }
 
+void TStringGrid::SetRow(int row) {
+    if (row < 0 || row >= rowCount())
+        return;
+    CurrentRow = row;
+    clearSelection();
+    if (row >= FixedRowCount)
+        selectRow(row);
+    scrollTo(model()->index(row, 0));
+}
+
 void TStringGrid::SetOptions(unsigned options) {
     OptionBits = options;
     setShowGrid((options & goGridLines) != 0);

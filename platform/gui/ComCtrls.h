@@ -159,6 +159,10 @@ public:
     void SetDefaultColWidth(int width);
     unsigned Options() const { return OptionBits; }
     void SetOptions(unsigned options);
+    // The current row: setting it selects the row (a fixed row selects
+    // nothing) and scrolls the grid so that it is in view.
+    int Row() const { return CurrentRow; }
+    void SetRow(int row);
 
 private:
     void StyleCell(int col, int row);
@@ -167,4 +171,5 @@ private:
     int RowHeight = 24;
     int ColWidth = 64;
     unsigned OptionBits = goGridLines;
+    int CurrentRow = 1;
 };

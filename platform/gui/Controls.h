@@ -185,8 +185,8 @@ public:
     // AutoPopup is off.
     TPopupMenu* PopupMenu = nullptr;
 
-    void Invalidate();
-    void Repaint(); // paints at once
+    virtual void Invalidate(); // paints at the next paint event
+    void Repaint();            // paints at once
     void BringToFront();
     void SendToBack();
     void SetFocus();

@@ -242,8 +242,14 @@ TCanvas* TPaintBox::Canvas() {
     return SurfaceCanvas.get();
 }
 
+void TPaintBox::Invalidate() {
+    PaintAsked = true;
+    update();
+}
+
 void TPaintBox::RunPaint() {
     EnsureSurface();
+    PaintAsked = false;
     if (OnPaint && !Painting) {
         Painting = true;
         SafeCall([this] { OnPaint(*SurfaceCanvas); });
@@ -254,14 +260,15 @@ void TPaintBox::RunPaint() {
 
 void TPaintBox::Repaint() {
     RunPaint();
-    SurfaceFresh = true;
     update();
 }
 
 void TPaintBox::paintEvent(QPaintEvent*) {
-    if (!SurfaceFresh)
+    // The surface is what the screen shows: OnPaint runs on it only when
+    // the box was invalidated, resized or shown, so that what a handler drew
+    // stays until then.
+    if (PaintAsked)
         RunPaint();
-    SurfaceFresh = false;
     SurfaceCanvas->EndPaint();
     QPainter painter(this);
     painter.drawImage(0, 0, SurfaceImage);
@@ -270,6 +277,12 @@ void TPaintBox::paintEvent(QPaintEvent*) {
 void TPaintBox::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     EnsureSurface();
+    PaintAsked = true;
+}
+
+void TPaintBox::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    PaintAsked = true;
 }
 
 // ---------------------------------------------------------------------------

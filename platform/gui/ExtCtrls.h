@@ -93,27 +93,32 @@ private:
 };
 
 // A paint box keeps what is drawn on it: Canvas() draws on a surface the size
-// of the box, which each paint shows after OnPaint ran on it. Drawing from
-// any handler (not only OnPaint) therefore stays on the screen until drawn
-// over, and grab() shows it.
+// of the box, which each paint shows, after OnPaint ran on it when the box was
+// invalidated, resized or shown since. Drawing from any handler (not only
+// OnPaint) therefore stays on the screen until drawn over, and grab() shows
+// it.
 class TPaintBox : public QWidget, public TControl {
     Q_OBJECT
 public:
     explicit TPaintBox(TWinControl* parent);
     ~TPaintBox() override;
     // The canvas on the box's surface (valid while the box lives; resized
-    // with it).
+    // with it). What is drawn on it shows at the next paint as it is, unless
+    // the box was invalidated: then OnPaint draws over it first.
     TCanvas* Canvas();
     // The surface as it stands (what the screen shows after the next paint).
     const QImage& Surface() const { return SurfaceImage; }
     // Runs OnPaint on the surface now and shows the result.
     void Repaint();
+    // OnPaint runs at the next paint.
+    void Invalidate() override;
 
     std::function<void(TCanvas& canvas)> OnPaint;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool OwnsMouse() const override { return true; }
 
 private:
@@ -122,7 +127,7 @@ private:
     QImage SurfaceImage;
     std::unique_ptr<TCanvas> SurfaceCanvas;
     bool Painting = false;
-    bool SurfaceFresh = false;
+    bool PaintAsked = true; // invalidated, resized or shown since the last OnPaint
 };
 
 // Setting ItemIndex from code to a new item (>= 0) checks it and runs

@@ -139,6 +139,42 @@ TEST_F(PicturesTest, PaintBoxMouseAndCanvas) {
     EXPECT_GE(paints, 1);
 }
 
+TEST_F(PicturesTest, PaintBoxDrawingFromAHandlerStaysUntilTheBoxIsInvalidated) {
+    auto* box = new TPaintBox(&Form);
+    box->SetBounds(10, 10, 200, 100);
+    int paints = 0;
+    box->OnPaint = [&](TCanvas& canvas) {
+        ++paints;
+        canvas.Brush.Color = clBlack;
+        canvas.FillRect(Rect(0, 0, 200, 100));
+    };
+    Form.show();
+    QCoreApplication::processEvents();
+    auto shownAt = [&](int x, int y) {
+        QCoreApplication::processEvents(); // the paint events that are due
+        return QColor(box->grab().toImage().pixel(x, y));
+    };
+    ASSERT_EQ(shownAt(50, 30), QColor(Qt::black));
+    const int before = paints;
+
+    // Drawn from a mouse handler, not from OnPaint: the paint that shows it
+    // does not paint over it.
+    TCanvas* canvas = box->Canvas();
+    canvas->Pen.Color = clWhite;
+    canvas->MoveTo(50, 0);
+    canvas->LineTo(50, 100);
+    EXPECT_EQ(shownAt(50, 30), QColor(Qt::white));
+    EXPECT_EQ(paints, before);
+
+    // An invalidation repaints; so does one asked before the drawing.
+    box->Invalidate();
+    EXPECT_EQ(shownAt(50, 30), QColor(Qt::black));
+    box->Invalidate();
+    box->Canvas()->SetPixels(60, 30, clWhite);
+    EXPECT_EQ(shownAt(60, 30), QColor(Qt::black));
+    EXPECT_GE(paints, before + 2);
+}
+
 TEST_F(PicturesTest, LabelsAndPanelsDrawTheirCaptions) {
     Form.SetColor(RGB(0, 0, 255));
     auto* label = new TLabel(&Form);
