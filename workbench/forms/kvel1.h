@@ -12,7 +12,8 @@
 //   kvel1_graph.cpp       the graph box's painting
 //   kvel1_acquisition.cpp acquisition settings, block and timed acquisitions
 //   kvel1_actions.cpp     the measurement actions and the window's key handler
-//   kvel1_series.cpp      series controls and the settings panel action
+//   kvel1_series.cpp      series controls, erasing a series, the settings panel action
+//   kvel1_cursors.cpp     the graph's mouse: readouts, period cursors, manual lines
 //   kvel1_table.cpp       the measurement table and the clipboard copies
 //   kvel1_options.cpp     the options files
 #pragma once
@@ -302,6 +303,24 @@ public:
     // Shared by the 24 display check boxes.
     void cbsClick();
     void ActionPanneauReglagesExecute();
+    // Context clicks of the series group boxes: no menu; while idle, the
+    // question whether to erase series n, and the erase.
+    void GBS1ContextPopup(int x, int y, bool& handled);
+    void GBS2ContextPopup(int x, int y, bool& handled);
+    void GBS3ContextPopup(int x, int y, bool& handled);
+    void GBS4ContextPopup(int x, int y, bool& handled);
+    // Removes series n (1..4): the later series move down with their lines;
+    // the only series is cleared with "Enregistrer" instead.
+    void EraseSeries(int n);
+
+    // ------------------------------------------------------ graph cursors
+    // The values under the pointer and the rubber line of the manual mode.
+    void PaintBox1MouseMove(TShiftState shift, int x, int y);
+    // Period cursors (Ctrl), clearing them (a plain click), a manual line's
+    // start.
+    void PaintBox1MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    // A manual line's end: stored for the selected series with its label.
+    void PaintBox1MouseUp(TMouseButton button, TShiftState shift, int x, int y);
 
     // ------------------------------------------------ table and clipboard
     void RefreshTable();
@@ -332,6 +351,16 @@ private:
     // underlined, the others in their parent's font.
     void MarkSeriesBox(int series);
     void SelectSeries(int series);
+    // The erase question of a series group box's context click.
+    void AskEraseSeries(int n, bool& handled);
+    // Graph cursors.
+    void BindCursorHandlers();
+    // The selected series, or 1 when the selection names no series.
+    int CursorSeries() const;
+    // Places the next period cursor at column x of the graph box.
+    void PlacePeriodCursor(int x);
+    // The double arrow between the placed cursors, with T and f under it.
+    void ShowPeriod(TCanvas& canvas);
     // Before a file is shown: live tick stopped, live texts emptied, new
     // measurement and the display panels unavailable, the panels hidden.
     void LeaveLiveDisplay();

@@ -1,6 +1,10 @@
 // The series controls of the "Tracé" group (selection buttons, series group
-// boxes and their display check boxes) and the settings panel action.
+// boxes and their display check boxes), erasing one series, and the settings
+// panel action.
 #include "kvel1.h"
+
+#include "core/Dialogs.h"
+#include "model/SeriesRecord.h"
 
 #include <algorithm>
 
@@ -28,6 +32,10 @@ void TForm1::BindSeriesHandlers() {
     BTS2->OnClick = [this] { BTS2Click(); };
     BTS3->OnClick = [this] { BTS3Click(); };
     BTS4->OnClick = [this] { BTS4Click(); };
+    GBS1->OnContextPopup = [this](int x, int y, bool& handled) { GBS1ContextPopup(x, y, handled); };
+    GBS2->OnContextPopup = [this](int x, int y, bool& handled) { GBS2ContextPopup(x, y, handled); };
+    GBS3->OnContextPopup = [this](int x, int y, bool& handled) { GBS3ContextPopup(x, y, handled); };
+    GBS4->OnContextPopup = [this](int x, int y, bool& handled) { GBS4ContextPopup(x, y, handled); };
 }
 
 void TForm1::SetCurveBoxes(int series, bool pale, bool line, bool points) {
@@ -125,6 +133,61 @@ void TForm1::ActionPanneauReglagesExecute() {
         ActionPanneauReglages->SetImageIndex(0);
     }
     FormResize();
+}
+
+void TForm1::AskEraseSeries(int n, bool& handled) {
+    // No context menu opens on a series box, whatever follows.
+    handled = true;
+    if (AcqState != 0)
+        return;
+    const std::string question =
+        "Voulez-vous effacer la série\r\nde mesures n° " + std::to_string(n) + " ?";
+    if (platform::MessageDlg(question, platform::MsgType::Confirmation,
+                             platform::MbYes | platform::MbNo,
+                             "Confirmation") == platform::ModalResult::Yes)
+        EraseSeries(n);
+}
+
+void TForm1::GBS1ContextPopup(int, int, bool& handled) {
+    AskEraseSeries(1, handled);
+}
+
+void TForm1::GBS2ContextPopup(int, int, bool& handled) {
+    AskEraseSeries(2, handled);
+}
+
+void TForm1::GBS3ContextPopup(int, int, bool& handled) {
+    AskEraseSeries(3, handled);
+}
+
+void TForm1::GBS4ContextPopup(int, int, bool& handled) {
+    AskEraseSeries(4, handled);
+}
+
+void TForm1::EraseSeries(int n) {
+    if (MeasurementRecord.SeriesCount == 1) {
+        // The only series: cleared with the others, after the save question.
+        ActionRAZExecute();
+        return;
+    }
+    const int before = MeasurementRecord.SeriesCount;
+    if (!workbench::RemoveSeries(MeasurementRecord, n))
+        return;
+    // The manual lines belong to the series by number: they move down too.
+    workbench::SeriesLine* lines = Graph.SeriesLines;
+    std::move(lines + n, lines + before, lines + n - 1);
+    for (int s = MeasurementRecord.SeriesCount + 1; s <= workbench::MaxSeries; ++s)
+        lines[s - 1].Valid = 0;
+    // The selection follows the new last series, whose button the controls
+    // press, as after a load or a new measurement: it never names a slot
+    // that holds no series. The table and the graph show the moved data.
+    const uint8_t count = MeasurementRecord.SeriesCount;
+    SelectedSeries = count;
+    MeasuredSeries = std::min(MeasuredSeries, count);
+    UpdateSeriesControls();
+    if (Table->Visible())
+        RefreshTable();
+    PaintBox1->Invalidate();
 }
 
 } // namespace kvel1

@@ -1,4 +1,5 @@
 #include "GraphScale.h"
+#include "Readouts.h"
 
 #include "core/Cp1252.h"
 #include "core/Numbers.h"
@@ -153,9 +154,7 @@ int MarkerSizeFactor(int scaleRef) {
 }
 
 std::string PeriodText(double periodMs, bool inSeconds) {
-    if (inSeconds)
-        return "T = " + platform::FormatFixed(periodMs / 1000, 8, 2) + " s";
-    return "T = " + platform::FormatFixed(periodMs, 8, 1) + " ms";
+    return "T = " + TimeReadoutText(periodMs, inSeconds);
 }
 
 std::string FrequencyText(double periodMs) {
