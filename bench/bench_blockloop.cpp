@@ -4,7 +4,9 @@
 // it onto the screen, processing the window's messages), against the 47 ms
 // that the interface takes to sample a block. The main window at its initial
 // size, the simulated interface on the real clock; medians over the rounds
-// of a few seconds of measurement in each mode.
+// of a few seconds of measurement in each mode, and the share of one core the
+// program used while the loop ran.
+#include "CpuUse.h"
 #include "EmbeddedPictures.h"
 #include "core/Desktop.h"
 #include "d2xx/sim/Sim.h"
@@ -110,7 +112,9 @@ int main(int argc, char** argv) {
             form->ActionFinMesures->Execute();
         };
         stop.SetEnabled(true);
+        CpuUse use;
         form->ActionNouvelleMesure->Execute();
+        const double cpu = use.Percent();
         const Rounds rounds = RoundsFromLog(device.Log(), from);
         // The redraw alone, on the series the loop left.
         std::vector<double> draws;
@@ -129,9 +133,9 @@ int main(int argc, char** argv) {
         form->AcqState = 0;
         const double pc = Median(rounds.PcMs);
         std::printf("%-3s %3zu rounds: PC side %6.3f ms (median; %5.2f %% of the %.1f ms block), "
-                    "round %6.2f ms; redraw alone %6.3f ms\n",
+                    "round %6.2f ms; redraw alone %6.3f ms; CPU %5.1f %% of one core\n",
                     mode, rounds.PcMs.size(), pc, 100.0 * pc / blockMs, blockMs,
-                    Median(rounds.PeriodMs), Median(draws));
+                    Median(rounds.PeriodMs), Median(draws), cpu);
     }
     delete form;
     d2xx::SetDriver(nullptr);

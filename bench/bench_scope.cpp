@@ -14,12 +14,14 @@
 // signal, so a sweep starts one whole number of periods after the one before:
 // the limit is the fixed part of a sweep (everything but the wait for the
 // trigger) rounded up to whole periods.
+// CPU is the share of one core the program used while the window swept.
 // It also measures the same exchanges in a loop without window and drawing,
 // and the time of one trace drawing in the lines mode.
 //
 //   bench_scope [seconds per measurement]   (default 6)
 #include "Trevalume.h"
 
+#include "CpuUse.h"
 #include "EmbeddedPictures.h"
 #include "d2xx/sim/Sim.h"
 #include "d2xx/sim/fixtures.h"
@@ -65,18 +67,22 @@ double SweepLimitMs(double fixedMs) {
     return period * std::ceil(fixedMs / period);
 }
 
-// Sweeps per second of the window's loop during `seconds`.
-double WindowSweepRate(TForm1& form, double seconds) {
+// Sweeps per second of the window's loop during `seconds`; cpu receives the
+// percent of one core the program used meanwhile.
+double WindowSweepRate(TForm1& form, double seconds, double& cpu) {
     const int first = form.SweepCount;
     Clock::time_point start{};
     bool started = false;
+    CpuUse use;
     form.AfterSweep = [&] {
         // Timing starts after the first sweep (the loop's own start aside).
         if (!started) {
             started = true;
             start = Clock::now();
+            use.Restart();
             return;
         }
+        cpu = use.Percent();
         if (Seconds(start) >= seconds && form.Acquiring)
             form.onoffClick();
     };
@@ -130,8 +136,8 @@ int main(int argc, char** argv) {
 
     std::printf("Sweeps per second on the simulated interface, real clock (%.0f s each)\n",
                 seconds);
-    std::printf("%-12s %10s %10s %10s %8s %8s %10s\n", "time base", "window", "link only", "limit",
-                "win/lim", "win/link", "fixed ms");
+    std::printf("%-12s %10s %10s %10s %8s %8s %10s %8s\n", "time base", "window", "link only",
+                "limit", "win/lim", "win/link", "fixed ms", "CPU");
     struct Position {
         const char* Zone;
         const char* Text;
@@ -139,12 +145,13 @@ int main(int argc, char** argv) {
     for (const Position& p : {Position{"Basetemps1ms", "1 ms/div"}, {"BaseTemps5ms", "5 ms/div"}}) {
         form->Zone(p.Zone)->Click();
         const trevalume::BlockRow row = trevalume::TimeBaseRow(form->SweepSet.DeltaTIndex);
-        const double window = WindowSweepRate(*form, seconds);
+        double cpu = 0;
+        const double window = WindowSweepRate(*form, seconds, cpu);
         const double link = LinkSweepRate(row, seconds);
         const double fixed = SweepFixedMs(device, row.TimeStepMs);
         const double limit = 1000 / SweepLimitMs(fixed);
-        std::printf("%-12s %10.2f %10.2f %10.2f %7.1f%% %7.1f%% %10.1f\n", p.Text, window, link,
-                    limit, 100 * window / limit, 100 * window / link, fixed);
+        std::printf("%-12s %10.2f %10.2f %10.2f %7.1f%% %7.1f%% %10.1f %7.1f%%\n", p.Text, window,
+                    link, limit, 100 * window / limit, 100 * window / link, fixed, cpu);
     }
 
     // One trace drawing, lines mode, both channels, into the screen bitmap.

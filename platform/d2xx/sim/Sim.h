@@ -531,6 +531,12 @@ public:
     FT_STATUS Write(FT_HANDLE handle, void* buffer, DWORD toWrite, DWORD* written) override;
     FT_STATUS Read(FT_HANDLE handle, void* buffer, DWORD toRead, DWORD* read) override;
 
+    // On the real clock, a queue poll that finds no byte arrived since the
+    // previous poll waits as a real device's driver does: until the next
+    // byte is due, at most one USB latency (the chip's latency timer), so
+    // that loops polling "without pause" sleep instead of spinning.
+    static constexpr int64_t EmptyPollWaitUs = 2000;
+
 private:
     struct HandleRecord {
         SimDevice* Device;
@@ -564,6 +570,17 @@ private:
     int64_t SpinStartUs = 0;
     int64_t SpinEndUs = 0;
     int64_t SpinPolls = 0;
+    // The last queue poll's device and count, until any other call.
+    struct PollRecord {
+        const SimDevice* Device = nullptr;
+        int64_t Count = -1;
+    };
+    PollRecord LastPoll;
+    // The count of the last poll if the previous call polled device, else -1.
+    int64_t PolledCount(const SimDevice* device) const;
+    // Real clock: sleeps until the device's next byte is due or one USB
+    // latency has passed, then brings the devices up to now.
+    void WaitForNextByte(SimDevice& device);
 };
 
 } // namespace sim

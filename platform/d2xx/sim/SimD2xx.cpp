@@ -5,9 +5,11 @@
 #include "core/Clock.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 namespace sim {
 
@@ -77,6 +79,8 @@ FT_STATUS SimD2xx::End(SimDevice* device, ApiCall call, FT_STATUS status, uint32
     record.Text = std::move(text);
     Log(device, std::move(record));
     Finish(device, poll);
+    if (!poll)
+        LastPoll = {};
     return status;
 }
 
@@ -309,10 +313,31 @@ FT_STATUS SimD2xx::GetQueueStatus(FT_HANDLE handle, DWORD* rxBytes) {
             status = FT_IO_ERROR;
         } else {
             count = static_cast<uint32_t>(device->State->Queue.size());
+            if (!platform::CurrentVirtualClock() && count == PolledCount(device)) {
+                WaitForNextByte(*device);
+                count = static_cast<uint32_t>(device->State->Queue.size());
+            }
             *rxBytes = count;
+            LastPoll = {device, count};
         }
     }
     return End(device, ApiCall::GetQueueStatus, status, count, 0, {}, true);
+}
+
+int64_t SimD2xx::PolledCount(const SimDevice* device) const {
+    return LastPoll.Device == device ? LastPoll.Count : -1;
+}
+
+void SimD2xx::WaitForNextByte(SimDevice& device) {
+    const auto& s = *device.State;
+    int64_t until = CallStartUs + EmptyPollWaitUs;
+    if (!s.Chunks.empty())
+        until = std::min(until, s.Chunks.front().DueUs);
+    if (!s.Flight.empty())
+        until = std::min(until, s.Flight.front().AtUs);
+    if (until > CallStartUs)
+        std::this_thread::sleep_for(std::chrono::microseconds(until - CallStartUs));
+    UpdateAll();
 }
 
 FT_STATUS SimD2xx::Write(FT_HANDLE handle, void* buffer, DWORD toWrite, DWORD* written) {
