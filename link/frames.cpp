@@ -17,15 +17,17 @@ constexpr uint8_t Acknowledged = 0x55;
 constexpr uint8_t CodePresence0 = 0xE1;
 constexpr uint8_t CodePresence1 = 0xE5;
 constexpr uint8_t CodeReadMemory = 0xEE;
-constexpr uint8_t CodeReadBoth = 0xAA;
-constexpr uint8_t CodeWrite0 = 0xE3;
-constexpr uint8_t CodeWrite1 = 0xE6;
+// The raw-pair reading and the memory write are left out of the
+// oscilloscope's build, and so are their codes and answer sizes.
+[[maybe_unused]] constexpr uint8_t CodeReadBoth = 0xAA;
+[[maybe_unused]] constexpr uint8_t CodeWrite0 = 0xE3;
+[[maybe_unused]] constexpr uint8_t CodeWrite1 = 0xE6;
 constexpr uint8_t CodeBlock = 0xC0;
 
 constexpr int PresenceAnswer = 2;
 constexpr int MemoryAnswer = 1 + SensorMemorySize;
-constexpr int RawPairAnswer = 5;
-constexpr int WriteAnswer = 1;
+[[maybe_unused]] constexpr int RawPairAnswer = 5;
+[[maybe_unused]] constexpr int WriteAnswer = 1;
 constexpr int BlockAnswer = 1 + 4 * BlockSampleCount;
 
 constexpr int PresenceTries0 = 15;

@@ -6,6 +6,9 @@ packages=(
     qt6-base-dev libgl-dev
     libjpeg-dev libftdi1-dev
     libgtest-dev libgmock-dev
+    # The fuzz targets: clang 14 and its libFuzzer and sanitizer runtimes
+    # (libclang-rt-14-dev is only recommended by clang, not pulled in).
+    clang libclang-rt-14-dev
     fonts-liberation
     xvfb xauth poppler-utils
     # At run time: xset switches the screen saver off, xdg-open opens the
