@@ -93,12 +93,15 @@ protected:
         ResetLinkState();
         SetProgramArguments({"Kestrova"});
         ASSERT_TRUE(Folder.isValid());
+        // The options files of the test's own folder: none at first.
+        OptionsProgramPath = InFolder("Kestrova").string();
     }
 
     void TearDown() override {
         TForm::SetModalDriver(nullptr);
         FreeKestrovaWindows();
         Lock.reset();
+        OptionsProgramPath.clear();
     }
 
     // Starts the program with these arguments after the program's name.

@@ -98,6 +98,7 @@ void TForm1::BindHandlers() {
     PaintBox1->OnPaint = [this](TCanvas& canvas) { PaintBox1Paint(canvas); };
     BindSeriesHandlers();
     BindCursorHandlers();
+    BindStyleHandlers();
 
     Timer->OnTimer = [this] { TimerTimer(); };
     TimerYt->OnTimer = [this] { TimerYtTimer(); };

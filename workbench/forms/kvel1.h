@@ -15,11 +15,14 @@
 //   kvel1_series.cpp      series controls, erasing a series, the settings panel action
 //   kvel1_cursors.cpp     the graph's mouse: readouts, period cursors, manual lines
 //   kvel1_table.cpp       the measurement table and the clipboard copies
+//   kvel1_styles.cpp      series styles, graph colours and the range buttons
 //   kvel1_options.cpp     the options files
 #pragma once
 
 #include "graph/GraphTypes.h"
+#include "graph/SeriesStyle.h"
 #include "gui/Vcl.h"
+#include "model/DisplayRange.h"
 #include "model/MeasurementSet.h"
 
 #include <array>
@@ -44,6 +47,10 @@ extern bool InterfaceOpen;   // the interface was opened and not yet closed
 extern bool ConnectGivenUp;  // the interface or sensor search was given up
 extern int32_t PrinterIndex; // printer of the last print; -1: the default printer
 extern TFormatSettings CommaFormat;
+
+// The path whose folder and name place the options files; empty: the running
+// program's (tests point it into a folder of their own).
+extern std::string OptionsProgramPath;
 
 // The measurement record: one for the whole program, and at the same time
 // the contents of a ".mrs" file.
@@ -156,6 +163,17 @@ public:
     TSpinButton* SBmin1;
     TPaintBox* PaintBox1;
     TPopupMenu* PopupMenu1;
+    // The graph's context menu: graph colours and widths, options files.
+    TAction* ActionCouleurFond;
+    TMenuItem* Couleurdufond1; // "Couleur fond", runs ActionCouleurFond
+    TMenuItem* Epaisseur1;     // "Epaisseur axe"
+    TMenuItem *N1point, *N2points, *N3points;
+    TMenuItem* Axes1; // "Voie Y1"
+    TMenuItem *Couleur1, *Grille1, *Couleurgrille1;
+    TMenuItem* AxeY21; // "Voie Y2"
+    TMenuItem *Couleur2, *Grille2, *Couleurgrille2;
+    TMenuItem* RAZparams;           // "Réinitialiser"
+    TMenuItem* Enregistreroptions1; // "Enregistrer options"
     TStatusBar* StatusBar1;
 
     // ---------------------------------------------------------------- timers
@@ -328,10 +346,50 @@ public:
     void ActionCopierTableauExecute();
     void ActionCopierImageExecute();
 
+    // ------------------------------------------ series styles, graph colours
+    // The sample box of series s (1..4), channel c, on its canvas.
+    void PaintStyleSample(int s, int c, TCanvas& canvas);
+    // The colour dialog on one field; then the graph repainted.
+    void PickCurveColour(int s, int c);
+    void PickPointOutlineColour(int s, int c);
+    void PickPointFillColour(int s, int c);
+    void PickColour(TColor& colour);
+    void CyclePointShape(int s, int c);
+    void IncPointOutline(int s, int c);
+    void DecPointOutline(int s, int c);
+    void BtEpaisseurPlusClick();
+    void BtEpaisseurMoinsClick();
+    void BtPointPlusClick();
+    void BtPointMoinsClick();
+    void BtepaisseurBordPlusClick();
+    void BtEpaisseurBordMoinsClick();
+    void ActionCouleurFondExecute();
+    void N1pointClick();
+    void N2pointsClick();
+    void N3pointsClick();
+    void Couleur1Click();
+    void Couleur2Click();
+    void Couleurgrille1Click();
+    void Couleurgrille2Click();
+    void Grille1Click();
+    void Grille2Click();
+
+    // --------------------------------------------------------- display range
+    void LowerDisplayMax(int c);
+    void RaiseDisplayMax(int c);
+    void LowerDisplayMin(int c);
+    void RaiseDisplayMin(int c);
+
     // --------------------------------------------------------------- options
-    // Loads the display options from an options file.
-    void LoadOptions(const std::string& fileName);
-    // The program's own options file: its name with the extension ".INI".
+    // Loads the display options from the own options file, or from the
+    // factory file "original.INI" when FromFactory.
+    void LoadOptions(bool FromFactory);
+    // Writes every option into the own options file; false (told to the
+    // user, the file as it was) when it cannot be written.
+    bool SaveOptions();
+    void RAZparamsClick();
+    void Enregistreroptions1Click();
+    // The program's own options file: its path with the extension ".INI".
     std::string OwnOptionsFile() const;
 
 private:
@@ -340,11 +398,22 @@ private:
     void CreateSettingsPanel();
     void CreateSeriesControls();
     void CreateClientPanel();
+    void CreateGraphMenu();
     void BindHandlers();
     // Fills CurveBoxes, SeriesBoxes, SeriesButtons and StyleSamples.
     void FillControlTables();
     // Series controls.
     void BindSeriesHandlers();
+    // Style samples, style buttons, the graph menu's style items and the
+    // range buttons.
+    void BindStyleHandlers();
+    // The graph repainted (a measurement's own redraws keep it up to date
+    // meanwhile), then the samples of series s, both channels; s 0: all eight.
+    void RepaintStyles(int s);
+    // One click of a "-"/"+" pair on the selected series.
+    void StepSelectedStyle(workbench::StyleStep what, bool up);
+    // One click of a range button on channel c of the selected series.
+    void MoveRange(int c, workbench::RangeMove move);
     // The six display check boxes of series (1..4), both channels alike.
     void SetCurveBoxes(int series, bool pale, bool line, bool points);
     // Group boxes 1 to ShownSeries: series marked in bold, italic and

@@ -356,6 +356,31 @@ void TForm1::CreateClientPanel() {
     PaintBox1->SetAlign(alClient);
     PopupMenu1 = new TPopupMenu(this);
     PaintBox1->PopupMenu = PopupMenu1;
+    CreateGraphMenu();
+}
+
+void TForm1::CreateGraphMenu() {
+    ActionCouleurFond = MakeAction(this, "Couleur fond");
+    Couleurdufond1 = PopupMenu1->Add("Couleur fond");
+    Epaisseur1 = PopupMenu1->Add("Epaisseur axe");
+    N1point = Epaisseur1->Add("1 point");
+    N2points = Epaisseur1->Add("2 points");
+    N3points = Epaisseur1->Add("3 points");
+    TMenuItem** channels[2] = {&Axes1, &AxeY21};
+    TMenuItem** axisColours[2] = {&Couleur1, &Couleur2};
+    TMenuItem** grids[2] = {&Grille1, &Grille2};
+    TMenuItem** gridColours[2] = {&Couleurgrille1, &Couleurgrille2};
+    for (int c = 0; c < 2; ++c) {
+        TMenuItem* channel = PopupMenu1->Add(c == 0 ? "Voie Y1" : "Voie Y2");
+        *axisColours[c] = channel->Add("Couleur axe");
+        *grids[c] = channel->Add("Grille");
+        (*grids[c])->SetChecked(true);
+        *gridColours[c] = channel->Add("Couleur grille");
+        *channels[c] = channel;
+    }
+    PopupMenu1->Add("-");
+    RAZparams = PopupMenu1->Add("Réinitialiser");
+    Enregistreroptions1 = PopupMenu1->Add("Enregistrer options");
 }
 
 } // namespace kvel1

@@ -117,7 +117,7 @@ void TForm1::FormCreate() {
     }
 
     // 18.
-    LoadOptions(OwnOptionsFile());
+    LoadOptions(false);
 
     // 19 to 21. The measurement record: no series held, series 1 prepared.
     workbench::PresetMeasurementSet(MeasurementRecord);
