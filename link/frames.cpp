@@ -38,35 +38,49 @@ constexpr uint32_t PollPauseMs = 10;
 constexpr uint32_t BlockMarginMs = 1000;
 constexpr uint32_t TriggerMarginMs = 1000;
 
-// Set when an exchange ended without a single byte of answer; cleared by the
-// next answered exchange. While set, exchanges wait only QuickGiveUpMs.
+// Set once the interface has stopped answering (see InterfaceSilent in
+// tampon.h); cleared by the next answered exchange. While set, exchanges wait
+// only QuickGiveUpMs.
 bool Silent = false;
 bool UnderWay = false;
 // Set when the program's wait handler said that the user ended the
 // measurement; the exchange under way then gives up with Ended.
 bool UserEnded = false;
+// A triggered block came back without a byte and nothing has been heard
+// since: the device may still be armed, and a device may ignore or hold
+// frames until its trigger comes. Silence then says nothing.
+bool MayBeArmed = false;
+// Channels whose presence query failed, reported once, and that have not
+// answered one since.
+bool PresenceFailing[2] = {};
+// Block requests in a row that got no whole answer.
+int LostBlocks = 0;
 
 void NoteAnswered() {
     Silent = false;
-}
-// An exchange that ended without its answer: silent when nothing came at all.
-void NoteUnanswered(bool heard) {
-    Silent = !heard;
+    MayBeArmed = false;
 }
 
 // Polls without pause until count bytes wait or boundMs have passed. heard
-// becomes true as soon as any byte is waiting. The poll count is capped too,
-// far beyond what any bound takes, so that a clock that does not move (a
-// virtual clock with a driver that charges no time) cannot hang the program.
-bool WaitForBytes(DWORD count, uint32_t boundMs, bool& heard) {
+// becomes true as soon as any byte is waiting. Bytes that wait before
+// staleBeforeUs (program clock) cannot be the answer asked for: they are
+// dropped. The poll count is capped too, far beyond what any bound takes, so
+// that a clock that does not move (a virtual clock with a driver that charges
+// no time) cannot hang the program.
+bool WaitForBytes(DWORD count, uint32_t boundMs, bool& heard, int64_t staleBeforeUs = 0) {
     constexpr int64_t MaxPolls = 20'000'000;
     platform::Clock& clock = platform::CurrentClock();
     const int64_t start = clock.NowUs();
     const int64_t bound = static_cast<int64_t>(boundMs) * 1000;
     for (int64_t polls = 0; polls < MaxPolls; ++polls) {
         PollQueue();
-        if (RxQueueCount > 0)
+        if (RxQueueCount > 0) {
             heard = true;
+            if (clock.NowUs() < staleBeforeUs) {
+                PurgeReceive();
+                RxQueueCount = 0;
+            }
+        }
         if (RxQueueCount >= count)
             return true;
         if (clock.NowUs() - start >= bound)
@@ -97,6 +111,18 @@ bool WaitPaced(DWORD count, int polls, bool& heard) {
     return false;
 }
 
+// True when the count bytes waiting are exactly one answer of that length:
+// more bytes mean the tail of an earlier answer that came late, or two
+// answers, and such bytes are never read as this exchange's answer.
+bool WholeAnswer(DWORD count) {
+    return RxQueueCount == count &&
+           ReceiveAnswer(static_cast<int32_t>(count)) == static_cast<int32_t>(count);
+}
+
+// How long a block answer must stand alone before it is read: an answer that
+// comes late is followed at once by the next one, within a USB packet time.
+constexpr uint32_t BlockSettleMs = 3;
+
 // One presence try: purges, frame, 10 ms, up to ten polls 10 ms apart. True
 // with the presence byte when an acknowledged answer came within the polls;
 // an answer that did not come in time is an unanswered try (the status byte
@@ -106,13 +132,60 @@ bool PresenceTry(uint8_t code, uint8_t& presence, bool& heard) {
     PurgeTransmit();
     SendCommand(BuildCommand(code, nullptr, 0));
     Sleep(PollPauseMs);
-    if (!WaitPaced(PresenceAnswer, PresencePolls, heard) ||
-        ReceiveAnswer(PresenceAnswer) < PresenceAnswer)
+    if (!WaitPaced(PresenceAnswer, PresencePolls, heard) || !WholeAnswer(PresenceAnswer))
         return false;
     if (AnswerBuffer[0] != Acknowledged)
         return false;
     presence = AnswerBuffer[1];
     return true;
+}
+
+enum class ProbeOutcome { Answered, Unanswered, Ended };
+
+// One presence try, whose answer is not used, to learn whether the interface
+// still answers: on a channel whose queries do not keep failing (channel 0
+// unless it does).
+ProbeOutcome Probe(int avoidChannel) {
+    int channel = 0;
+    if (avoidChannel == 0 || PresenceFailing[0])
+        channel = PresenceFailing[1] ? 0 : 1;
+    uint8_t presence = 0;
+    bool heard = false;
+    if (PresenceTry(channel == 0 ? CodePresence0 : CodePresence1, presence, heard)) {
+        NoteAnswered();
+        return ProbeOutcome::Answered;
+    }
+    return UserEnded ? ProbeOutcome::Ended : ProbeOutcome::Unanswered;
+}
+
+// The verdict on an exchange that ended without its whole answer (and was not
+// ended by the user). Bytes came: the interface speaks, one answer was lost or
+// cut. Nothing came: while a triggered block may still be armed only a device
+// that the driver no longer lists is gone; otherwise a presence try tells
+// whether the interface still answers at all. Returns NoAnswer (InterfaceSilent()
+// tells which), NoTrigger (a block that may still wait for its trigger) or Ended.
+LinkResult Unanswered(bool heard, int avoidChannel = -1) {
+    if (heard) {
+        MayBeArmed = false;
+        return LinkResult::NoAnswer;
+    }
+    if (Silent)
+        return LinkResult::NoAnswer;
+    if (MayBeArmed) {
+        if (GetDeviceCount() >= 1)
+            return LinkResult::NoTrigger;
+    } else {
+        switch (Probe(avoidChannel)) {
+        case ProbeOutcome::Answered:
+            return LinkResult::NoAnswer;
+        case ProbeOutcome::Ended:
+            return LinkResult::Ended;
+        case ProbeOutcome::Unanswered:
+            break;
+        }
+    }
+    Silent = true;
+    return LinkResult::NoAnswer;
 }
 
 } // namespace
@@ -181,24 +254,51 @@ ExchangeGuard::~ExchangeGuard() {
 
 uint8_t Presence(int channel, LinkResult& result) {
     const uint8_t code = channel == 0 ? CodePresence0 : CodePresence1;
-    const int tries = Silent ? 1 : (channel == 0 ? PresenceTries0 : PresenceTries1);
+    const int fullTries = channel == 0 ? PresenceTries0 : PresenceTries1;
+    const uint8_t lastKnown = SensorOnChannel[channel] ? 1 : 0;
     bool heard = false;
-    for (int t = 0; t < tries; ++t) {
+    // A single try while the interface is silent or may be holding frames
+    // for an armed trigger; all of them once it is heard.
+    for (int t = 0; t < ((Silent || MayBeArmed) ? 1 : fullTries); ++t) {
         uint8_t presence = 0;
         if (PresenceTry(code, presence, heard)) {
             NoteAnswered();
+            PresenceFailing[channel] = false;
             result = LinkResult::Answered;
             return presence;
         }
         if (UserEnded) {
             result = LinkResult::Ended;
-            return SensorOnChannel[channel] ? 1 : 0;
+            return lastKnown;
         }
+        if (heard)
+            MayBeArmed = false;
     }
-    NoteUnanswered(heard);
-    ShowLinkMessage(channel == 0 ? "Problème de lecture sur la voie 1"
-                                 : "Problème de lecture sur la voie 2",
-                    true, "Erreur");
+    if (!heard && MayBeArmed && GetDeviceCount() >= 1) {
+        // The device may hold the query until its trigger comes: nothing is
+        // known about the sensor.
+        result = LinkResult::NoAnswer;
+        return lastKnown;
+    }
+    if (!Silent && !MayBeArmed) {
+        // Does the interface still answer, or only this channel fail?
+        const ProbeOutcome probe = Probe(channel);
+        if (probe == ProbeOutcome::Ended) {
+            result = LinkResult::Ended;
+            return lastKnown;
+        }
+        Silent = probe == ProbeOutcome::Unanswered;
+    } else {
+        Silent = true;
+    }
+    // The interface's silence is the caller's to tell; a channel that fails
+    // is told once, until it answers again.
+    if (!Silent && !PresenceFailing[channel])
+        ShowLinkMessage(channel == 0 ? "Problème de lecture sur la voie 1"
+                                     : "Problème de lecture sur la voie 2",
+                        true, "Erreur");
+    if (!Silent)
+        PresenceFailing[channel] = true;
     ResetCalibration(channel);
     SensorOnChannel[channel] = false;
     ForgetZero(channel);
@@ -206,21 +306,21 @@ uint8_t Presence(int channel, LinkResult& result) {
     return 0;
 }
 
-LinkResult MemoryRead(int channel) {
+LinkResult MemoryRead(int channel, bool& heard) {
     // Bytes left over by an earlier exchange would make the count wrong.
     PurgeReceive();
     const uint8_t parameter = static_cast<uint8_t>(channel);
     SendCommand(BuildCommand(CodeReadMemory, &parameter, 1));
     const int polls = Silent ? static_cast<int>(QuickGiveUpMs / PollPauseMs) : MemoryPolls;
-    bool heard = false;
-    if (WaitPaced(MemoryAnswer, polls, heard) && ReceiveAnswer(MemoryAnswer) == MemoryAnswer) {
+    if (WaitPaced(MemoryAnswer, polls, heard) && WholeAnswer(MemoryAnswer)) {
         std::memcpy(SensorImage[channel], AnswerBuffer + 1, SensorMemorySize);
         NoteAnswered();
         return LinkResult::Answered;
     }
     if (UserEnded)
         return LinkResult::Ended;
-    NoteUnanswered(heard);
+    if (heard)
+        MayBeArmed = false;
     SensorOnChannel[channel] = false;
     return LinkResult::NoAnswer;
 }
@@ -233,11 +333,11 @@ LinkResult RawPairExchange(RawPair& raw) {
         LinkBeep();
     bool heard = false;
     if (!WaitForBytes(RawPairAnswer, Silent ? QuickGiveUpMs : ShortExchangeWaitMs, heard) ||
-        ReceiveAnswer(RawPairAnswer) < RawPairAnswer) {
+        !WholeAnswer(RawPairAnswer)) {
         if (UserEnded)
             return LinkResult::Ended;
-        NoteUnanswered(heard);
-        return LinkResult::NoAnswer;
+        const LinkResult verdict = Unanswered(heard);
+        return verdict == LinkResult::NoTrigger ? LinkResult::NoAnswer : verdict;
     }
     raw[0] = AnswerBuffer[1] + 256 * AnswerBuffer[2];
     raw[1] = AnswerBuffer[3] + 256 * AnswerBuffer[4];
@@ -281,7 +381,12 @@ LinkResult ReadSensorMemory(int channel) {
     ExchangeGuard guard;
     if (guard.Refused())
         return LinkResult::Busy;
-    return MemoryRead(channel);
+    bool heard = false;
+    const LinkResult result = MemoryRead(channel, heard);
+    if (result != LinkResult::NoAnswer)
+        return result;
+    const LinkResult verdict = Unanswered(heard);
+    return verdict == LinkResult::NoTrigger ? LinkResult::NoAnswer : verdict;
 }
 
 LinkResult AcquireBlock(uint8_t a, uint8_t b, uint8_t c, uint8_t triggerChannel, uint16_t level,
@@ -302,32 +407,36 @@ LinkResult AcquireBlock(uint8_t a, uint8_t b, uint8_t c, uint8_t triggerChannel,
         edge,
     };
     const int32_t length = BuildCommand(CodeBlock, parameters, 7);
+    // The answer cannot start before the 95 samples are taken: bytes that
+    // come earlier are what is left of an earlier answer that came late.
+    const int64_t freshFromUs =
+        platform::CurrentClock().NowUs() +
+        static_cast<int64_t>((BlockSampleCount - 1) * BlockIntervalMs(a, b, c) * 1000);
     if (SendCommand(length) < length)
         LinkBeep();
     bool heard = false;
-    if (WaitForBytes(BlockAnswer, bound, heard) && ReceiveAnswer(BlockAnswer) == BlockAnswer) {
-        ConvertBlock(AnswerBuffer, block);
-        NoteAnswered();
-        return LinkResult::Answered;
+    if (WaitForBytes(BlockAnswer, bound, heard, freshFromUs) && RxQueueCount == BlockAnswer) {
+        bool more = false;
+        if (!WaitForBytes(BlockAnswer + 1, BlockSettleMs, more) && !UserEnded &&
+            WholeAnswer(BlockAnswer)) {
+            ConvertBlock(AnswerBuffer, block);
+            NoteAnswered();
+            LostBlocks = 0;
+            return LinkResult::Answered;
+        }
     }
     if (UserEnded)
         return LinkResult::Ended; // the armed block is dropped by the next frame
-    if (sentLevel != 0 && !heard) {
-        // Nothing came for a triggered block: either the trigger condition
-        // never came or the interface is gone. A presence try tells which
-        // (and a new frame drops the armed block).
-        uint8_t presence = 0;
-        bool probeHeard = false;
-        if (PresenceTry(CodePresence0, presence, probeHeard)) {
-            NoteAnswered();
-            return LinkResult::NoTrigger;
-        }
-        if (UserEnded)
-            return LinkResult::Ended;
-        heard = probeHeard;
+    if (heard) {
+        // Cut, mixed or stale: none of it is kept for the next request.
+        PurgeReceive();
+    } else if (sentLevel != 0 && !Silent) {
+        MayBeArmed = true;
     }
-    NoteUnanswered(heard);
-    return LinkResult::NoAnswer;
+    const LinkResult verdict = Unanswered(heard);
+    if (verdict == LinkResult::NoAnswer && ++LostBlocks >= LostBlocksLimit)
+        Silent = true;
+    return verdict;
 }
 
 #ifndef TAMPON_OSCILLOSCOPE
@@ -350,11 +459,11 @@ LinkResult WriteSensorByte(int channel, uint8_t position, uint8_t value) {
     SendCommand(BuildCommand(channel == 0 ? CodeWrite0 : CodeWrite1, parameters, 2));
     bool heard = false;
     if (!WaitForBytes(WriteAnswer, Silent ? QuickGiveUpMs : ShortExchangeWaitMs, heard) ||
-        ReceiveAnswer(WriteAnswer) < WriteAnswer) {
+        !WholeAnswer(WriteAnswer)) {
         if (UserEnded)
             return LinkResult::Ended;
-        NoteUnanswered(heard);
-        return LinkResult::NoAnswer;
+        const LinkResult verdict = Unanswered(heard);
+        return verdict == LinkResult::NoTrigger ? LinkResult::NoAnswer : verdict;
     }
     NoteAnswered();
     if (AnswerBuffer[0] != Acknowledged) {
@@ -371,6 +480,9 @@ void ResetExchangeState() {
     Silent = false;
     UnderWay = false;
     UserEnded = false;
+    MayBeArmed = false;
+    PresenceFailing[0] = PresenceFailing[1] = false;
+    LostBlocks = 0;
 }
 
 } // namespace detail

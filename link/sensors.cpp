@@ -167,10 +167,17 @@ struct Calibration {
     int32_t RawLimitLow = 0, RawLimitHigh = 0;
 };
 
+// True when x is a finite number that single precision holds (converted
+// values are single precision in both builds).
+bool FitsSingle(long double x) {
+    return std::isfinite(x) && std::fabs(x) <= std::numeric_limits<float>::max();
+}
+
 // The calibration from the channel's fields (their defaults when the channel
 // is not readable). False when a readable memory does not give a usable one:
 // a number or the decimals digit that cannot be read, equal raw counts, a
-// slope of 0 or any result that is not a finite number.
+// slope of 0, or a number, a result or a converted value that single
+// precision cannot hold.
 bool ComputeCalibration(int channel, Calibration& cal) {
     const bool readable = Readable(channel);
     long double valueLow = 0, valueHigh = DefaultValueHigh;
@@ -200,9 +207,9 @@ bool ComputeCalibration(int channel, Calibration& cal) {
     const long double slope = cal.Slope;
     cal.Offset = static_cast<TamponReal>(valueHigh - rawHigh * slope);
     const long double offset = cal.Offset;
-    if (cal.Slope == 0 || !std::isfinite(cal.Slope) || !std::isfinite(cal.Offset) ||
-        !std::isfinite(cal.ValueLow) || !std::isfinite(cal.RangeLow) ||
-        !std::isfinite(cal.RangeHigh))
+    if (cal.Slope == 0 || !FitsSingle(valueLow) || !FitsSingle(valueHigh) ||
+        !FitsSingle(rangeLow) || !FitsSingle(rangeHigh) || !FitsSingle(slope) ||
+        !FitsSingle(offset))
         return false;
     const long double quotientHigh = (rangeHigh - offset) / slope;
     const long double quotientLow = (rangeLow - offset) / slope;
@@ -214,6 +221,14 @@ bool ComputeCalibration(int channel, Calibration& cal) {
     // order; the range test needs the lower one first.
     if (cal.RawLimitLow > cal.RawLimitHigh)
         std::swap(cal.RawLimitLow, cal.RawLimitHigh);
+    // Every count that converts (0 to 65535 as they travel, within the
+    // limits) gives a value that single precision holds.
+    constexpr int32_t LargestCount = 65535;
+    const int32_t first = std::max(cal.RawLimitLow, 0);
+    const int32_t last = std::min(cal.RawLimitHigh, LargestCount);
+    if (first <= last &&
+        (!FitsSingle(first * slope + offset) || !FitsSingle(last * slope + offset)))
+        return false;
     return true;
 }
 
@@ -281,8 +296,10 @@ bool IdentifySensor(int channel, LinkResult* result) {
         return before;
     }
     if (outcome != LinkResult::Answered) {
+        // Failed: the query has marked the channel empty. Unknown (a device
+        // that may hold frames for an armed trigger): nothing changed.
         report(outcome);
-        return false;
+        return SensorOnChannel[channel];
     }
     SensorOnChannel[channel] = presence == 1;
     if (!SensorOnChannel[channel]) {
@@ -290,7 +307,10 @@ bool IdentifySensor(int channel, LinkResult* result) {
         report(LinkResult::Answered);
         return false;
     }
-    outcome = MemoryRead(channel);
+    // The presence query was answered: a memory that does not come is no
+    // sign of a silent interface.
+    bool heard = false;
+    outcome = MemoryRead(channel, heard);
     if (outcome == LinkResult::Ended) {
         // Ended by the user before the memory came: nothing changes.
         SensorOnChannel[channel] = before;

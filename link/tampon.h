@@ -17,14 +17,18 @@
 // its caller how the exchange went (LinkResult): either as its return value,
 // or, where the routine returns a value of its own, through an optional last
 // argument. On any result but Answered the routine's output is left untouched.
-//   - NoAnswer: the interface did not answer within the exchange's bound. The
-//     link shows nothing for it: the calling action or loop tells the user
-//     once ("L'interface de mesure ne répond plus.") and ends what it was doing.
-//     From then on InterfaceSilent() is true and every exchange waits only a
-//     short time (QuickGiveUpMs) until one is answered again.
-//   - NoTrigger: a triggered block whose trigger condition did not come within
-//     its bound while the interface still answers; a block loop simply asks
-//     again.
+//   - NoAnswer: no whole answer came within the exchange's bound (nothing, a
+//     cut answer, or bytes that are not one whole answer: the tail of an
+//     earlier answer that came late, two answers; such bytes are never read
+//     as the answer). Whether that is one lost answer or an interface that has
+//     stopped answering, InterfaceSilent() tells, right after the exchange:
+//     false, the caller skips this reading or block and goes on; true, the
+//     calling action or loop tells the user once ("L'interface de mesure ne
+//     répond plus.") and ends what it was doing. The link shows nothing for
+//     either (but a presence query's own report, below).
+//   - NoTrigger: a triggered block whose answer did not come within its bound
+//     while the interface may still be waiting for its trigger; a block loop
+//     simply asks again.
 //   - NotAcknowledged: a memory byte write answered with a status other than
 //     0x55 (the link has already beeped).
 //   - Busy: refused because another exchange is under way (for instance a
@@ -37,6 +41,26 @@
 //
 // Every wait of the link calls platform::WhileWaiting() once per poll round,
 // so that the program can repaint its windows and let "Fin" act meanwhile.
+//
+// The interface has stopped answering (InterfaceSilent()), as the link
+// decides it:
+//   - an exchange got no whole answer and, right after it, one untriggered
+//     presence try (on a channel whose queries do not keep failing) got no
+//     acknowledged answer either. One lost, late or cut answer is therefore
+//     never taken for a dead interface, and a presence query that fails on one
+//     channel while the other answers is that channel's failure, not the
+//     interface's;
+//   - or LostBlocksLimit block requests in a row got no whole answer (the
+//     interface no longer delivers blocks, for instance when every request is
+//     cut short on its way);
+//   - but while a triggered block may still be armed on the device (a
+//     triggered request came back without a single byte, and nothing has been
+//     heard since), silence proves nothing: a device may ignore or hold frames
+//     until its trigger comes. Exchanges then make a single try, report
+//     nothing and change no table (a block gives NoTrigger), and only a device
+//     that the driver no longer lists counts as gone.
+// Any answered exchange clears it. While it is set every exchange waits only
+// a short time (QuickGiveUpMs), and a presence query makes one try.
 #pragma once
 
 #include "d2xx/ftd2xx.h"
@@ -111,8 +135,13 @@ int32_t BuildCommand(uint8_t code, const uint8_t* parameters, int32_t parameterC
 
 // Presence query of channel 0 / channel 1: the presence byte (1 = a sensor is
 // connected). After 15 (channel 0) or 10 (channel 1) tries without an
-// acknowledged answer: the error box "Problème de lecture sur la voie 1" (2),
-// ResetCalibration, the channel marked empty, and 0 (result NoAnswer). A
+// acknowledged answer: ResetCalibration, the channel marked empty, and 0
+// (result NoAnswer); when the interface still answers (the other channel's
+// query, one try) the channel's failure is shown in the error box "Problème de
+// lecture sur la voie 1" (2), once until the channel answers again; when it
+// does not, InterfaceSilent() is true and nothing is shown. While the device
+// may hold frames for an armed trigger, an unanswered query changes nothing
+// and returns the last known presence (result NoAnswer, interface not silent). A
 // refused query (Busy) or one ended by the user (Ended) returns the
 // channel's last known presence.
 uint8_t DetectSensor1(LinkResult* result = nullptr);
@@ -139,9 +168,11 @@ uint32_t BlockWaitMs(uint8_t a, uint8_t b, uint8_t c, uint16_t level);
 // Requests one block of 95 samples on both channels and converts them into
 // block (channel 0 first). A trigger channel above 1 is sent as 0, a level of
 // 1024 or more as 0 (no trigger); edge 0 rising, 1 falling. Result Answered,
-// NoTrigger (a triggered block that did not come while the interface still
-// answers a presence query), NoAnswer, Busy or Ended; block untouched unless
-// Answered.
+// NoTrigger (a triggered block of which not a byte came: the trigger
+// condition did not come, the device may still wait for it), NoAnswer, Busy
+// or Ended; block untouched unless Answered. Only bytes that arrive once the
+// 95 samples can have been taken, and that are then exactly one whole answer
+// standing alone, are read as the block.
 LinkResult AcquireBlock(uint8_t a, uint8_t b, uint8_t c, uint8_t triggerChannel, uint16_t level,
                         uint8_t edge, SampleBlock& block);
 
@@ -158,11 +189,14 @@ LinkResult WriteSensorByte(int channel, uint8_t position, uint8_t value);
 
 // Longest wait of an exchange once the interface has stopped answering.
 constexpr uint32_t QuickGiveUpMs = 100;
+// Block requests in a row without a whole answer after which the interface
+// counts as no longer answering.
+constexpr int LostBlocksLimit = 3;
 // Bound of ReadRawPair and WriteSensorByte.
 constexpr uint32_t ShortExchangeWaitMs = 500;
 
-// True once an exchange got no answer at all within its bound, until an
-// exchange is answered again.
+// True once the interface has stopped answering (see the top of this file),
+// until an exchange is answered again.
 bool InterfaceSilent();
 // True while an exchange is under way (a new one would be refused as Busy).
 bool ExchangeUnderWay();
@@ -218,10 +252,11 @@ extern TamponReal StoredOffset[2];
 // content. A zero adjustment (ZeroChannel) stays while the same memory
 // content is identified on the channel. A refused identification (Busy), or
 // one ended by the user (Ended), changes nothing and returns
-// SensorOnChannel[channel]. Result NoAnswer when
-// the presence query failed (its error box has been shown) or the memory read
-// timed out (silently, the channel is then empty); InterfaceSilent() tells
-// whether the interface has stopped answering altogether.
+// SensorOnChannel[channel]. Result NoAnswer when the presence query failed
+// (see DetectSensor1) or the memory read timed out (silently, the channel is
+// then empty; the presence query was answered, so the interface is not taken
+// for silent); InterfaceSilent() tells whether the interface has stopped
+// answering altogether.
 bool IdentifySensor(int channel, LinkResult* result = nullptr);
 // Puts the channel back to raw counts: not calibrated, slope 1, offset 0, raw
 // limits 0 and 1023, unit empty.

@@ -27,7 +27,9 @@ private:
 
 // The exchanges themselves, without the guard (the caller holds it).
 uint8_t Presence(int channel, LinkResult& result);
-LinkResult MemoryRead(int channel);
+// The memory read alone: no verdict on the interface's silence (the caller
+// decides); heard tells whether any byte came.
+LinkResult MemoryRead(int channel, bool& heard);
 #ifndef TAMPON_OSCILLOSCOPE
 LinkResult RawPairExchange(RawPair& raw);
 #endif

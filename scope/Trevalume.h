@@ -200,9 +200,6 @@ private:
     // The interface no longer answers: tells the user (once per start of the
     // loop), ends the sweep loop and leaves the presence watch off.
     void InterfaceStoppedAnswering();
-    // After an unanswered exchange: nothing at all came back and the driver
-    // no longer lists the interface.
-    static bool InterfaceGone();
     // The display mode buttons: the mode; while the loop runs, the clicked
     // button's caption red and "run" pressed.
     void DisplayModeClick(int mode, TSpeedButton* clicked);

@@ -144,15 +144,13 @@ void TForm1::ConnectInterface() {
 void TForm1::DetectSensors() {
     ConnectGivenUp = false;
     for (;;) {
-        LinkResult resultA = LinkResult::Answered;
-        LinkResult resultB = LinkResult::Answered;
         std::string textA = NoSensorText;
         std::string textB = NoSensorText;
-        if (IdentifySensor(0, &resultA))
+        if (IdentifySensor(0))
             textA = ChannelName[0];
         else
             SensorOnChannel[0] = false;
-        if (IdentifySensor(1, &resultB))
+        if (IdentifySensor(1))
             textB = SensorName(1);
         else
             SensorOnChannel[1] = false;
@@ -166,7 +164,7 @@ void TForm1::DetectSensors() {
             Timer->SetEnabled(true);
             return;
         }
-        if (resultA == LinkResult::NoAnswer && resultB == LinkResult::NoAnswer && InterfaceGone()) {
+        if (InterfaceSilent()) {
             // Asking for sensors would only repeat the failure.
             InterfaceStoppedAnswering();
             return;
@@ -176,10 +174,6 @@ void TForm1::DetectSensors() {
             return;
         }
     }
-}
-
-bool TForm1::InterfaceGone() {
-    return InterfaceSilent() && GetDeviceCount() < 1;
 }
 
 void TForm1::InterfaceStoppedAnswering() {
@@ -198,21 +192,24 @@ void TForm1::TimerTimer() {
     // The watch talks to the interface: it stops itself first, so that the
     // boxes it may show cannot start another tick.
     Timer->SetEnabled(false);
-    LinkResult result = LinkResult::Answered;
-    const bool a = DetectSensor1(&result) == 1;
-    const bool aSilent = result == LinkResult::NoAnswer && InterfaceSilent();
-    if (aSilent && InterfaceGone()) {
+    // A failed query marks its channel empty: compared with the presence
+    // before it, that is a change, and the detection runs (without a second
+    // report of the same failure).
+    const bool hadA = SensorOnChannel[0];
+    const bool a = DetectSensor1() == 1;
+    if (InterfaceSilent()) {
         InterfaceStoppedAnswering();
         return;
     }
-    bool changed = a != SensorOnChannel[0];
+    bool changed = a != hadA;
     if (!changed) {
-        const bool b = DetectSensor2(&result) == 1;
-        if (result == LinkResult::NoAnswer && InterfaceSilent() && (aSilent || InterfaceGone())) {
+        const bool hadB = SensorOnChannel[1];
+        const bool b = DetectSensor2() == 1;
+        if (InterfaceSilent()) {
             InterfaceStoppedAnswering();
             return;
         }
-        changed = b != SensorOnChannel[1];
+        changed = b != hadB;
     }
     if (!changed) {
         Timer->SetEnabled(true);

@@ -69,26 +69,33 @@ void TForm1::RunSweeps() {
     LoopRunning = true;
     Timer->SetEnabled(false);
     while (Acquiring) {
-        // Presence of both sensors; a change wakes the watch, whose next
-        // tick identifies the sensors again.
-        LinkResult result = LinkResult::Answered;
-        const bool a = DetectSensor1(&result) == 1;
-        bool b = SensorOnChannel[1];
-        if (!(result == LinkResult::NoAnswer && InterfaceSilent())) {
-            // When nothing at all came back, the block below tells at once
-            // whether the interface still answers; no second query.
-            b = DetectSensor2() == 1;
+        // Presence of both sensors; a change since the last sweep (a failed
+        // query marks its channel empty) wakes the watch, whose next tick
+        // identifies the sensors again.
+        const bool hadA = SensorOnChannel[0];
+        const bool hadB = SensorOnChannel[1];
+        const bool a = DetectSensor1() == 1;
+        if (InterfaceSilent()) {
+            InterfaceStoppedAnswering();
+            break;
         }
-        if (a != SensorOnChannel[0] || b != SensorOnChannel[1])
+        const bool b = DetectSensor2() == 1;
+        if (InterfaceSilent()) {
+            InterfaceStoppedAnswering();
+            break;
+        }
+        if (a != hadA || b != hadB)
             Timer->SetEnabled(true);
         if (!Acquiring)
             break;
 
         const BlockRow row = TimeBaseRow(SweepSet.DeltaTIndex);
         SampleBlock block{};
-        result =
+        const LinkResult result =
             AcquireBlock(row.A, row.B, row.C, TriggerChannel, TriggerLevel, TriggerEdge, block);
-        if (result == LinkResult::NoAnswer) {
+        // A lost or cut block is skipped (the last trace stays); the loop
+        // ends only when the interface has stopped answering.
+        if (result == LinkResult::NoAnswer && InterfaceSilent()) {
             InterfaceStoppedAnswering();
             break;
         }

@@ -8,13 +8,20 @@ namespace sim {
 std::unique_ptr<d2xx::Driver> CreatePeopleScenarioDriver() {
     auto bus = std::make_unique<SimBus>();
     SimDevice& device = bus->AddDevice(DefaultDescription);
-    device.Plug(0, FixtureA);
-    device.SetGenerator(0, Generator::Sine(512, 300, 50, 0));
-    device.Plug(1, FixtureA);
-    device.SetGenerator(1, Generator::Sine(512, 200, 50, 90));
+    for (int ch = 0; ch < 2; ++ch) {
+        device.Plug(ch, FixtureA);
+        device.SetGenerator(ch, ClassroomSignal(ch));
+    }
     // A long session must not grow its logs without end.
     device.Log().MaxRecords = 4096;
     return std::make_unique<SimD2xx>(std::move(bus));
+}
+
+Generator ClassroomSignal(int ch) {
+    constexpr double FrequencyHz = 47;
+    constexpr double NoiseCounts = 3;
+    return ch == 0 ? Generator::Sine(512, 300, FrequencyHz, 0).WithNoise(NoiseCounts, 1)
+                   : Generator::Sine(512, 200, FrequencyHz, 90).WithNoise(NoiseCounts, 2);
 }
 
 } // namespace sim

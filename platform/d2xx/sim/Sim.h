@@ -368,9 +368,9 @@ public:
 // Device
 
 // How an answer reaches the receive queue once ready. Answers leave the
-// device in the order they became ready and never interleave: an answer
-// starts once the previous one has been sent (a LateAnswer fault sends its
-// answer late and on its own, holding up no other answer).
+// device in the order they were made and never interleave: an answer starts
+// once the previous one has been sent (an answer that a LateAnswer fault
+// delays holds up the answers after it).
 enum class TransferMode {
     Chunked, // the first 62 bytes at the ready time, then 62 more every UsbTickMs
     Whole,   // the whole answer at its ready time

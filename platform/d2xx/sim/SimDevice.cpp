@@ -242,12 +242,10 @@ void Firmware::Schedule(std::vector<uint8_t> answer, int64_t readyUs, const Answ
     if (faults.Truncate && static_cast<std::size_t>(*faults.Truncate) < answer.size())
         answer.resize(static_cast<std::size_t>(*faults.Truncate));
     answer.insert(answer.end(), static_cast<std::size_t>(faults.Extra), JunkByte);
-    // The device sends its answers one after the other; a late answer goes
-    // out on its own.
-    if (faults.LateUs > 0)
-        readyUs += faults.LateUs;
-    else
-        readyUs = std::max(readyUs, S.OutputFreeUs);
+    // The device sends its answers one after the other: an answer, late or
+    // not, starts once the one before it has been sent, and holds up the
+    // answers after it.
+    readyUs = std::max(readyUs + std::max<int64_t>(faults.LateUs, 0), S.OutputFreeUs);
     if (record) {
         record->Outcome = FrameOutcome::Answered;
         record->AnswerReadyUs = readyUs;
@@ -266,8 +264,7 @@ void Firmware::Schedule(std::vector<uint8_t> answer, int64_t readyUs, const Answ
             [](int64_t t, const SimDevice::Impl::Chunk& c) { return t < c.DueUs; });
         S.Chunks.insert(where, std::move(chunk));
     }
-    if (faults.LateUs <= 0)
-        S.OutputFreeUs = std::max(S.OutputFreeUs, due - tickUs);
+    S.OutputFreeUs = std::max(S.OutputFreeUs, due - tickUs);
 }
 
 void Firmware::Handle(int64_t recordId, const std::vector<uint8_t>& bytes, int64_t atUs) {
