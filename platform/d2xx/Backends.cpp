@@ -1,6 +1,7 @@
 #include "Backends.h"
 
 #include "d2xx/ftdi/FtdiDriver.h"
+#include "d2xx/sim/FaultPlanFile.h"
 #include "d2xx/sim/PeopleScenario.h"
 
 #include <cstdlib>
@@ -31,6 +32,16 @@ InstalledDriver& Holder() {
     return holder;
 }
 
+// The simulated driver, watching the fault plan that INTERFACE_MESURE_PANNES
+// names, when it names one.
+std::unique_ptr<Driver> WithFaultPlan(std::unique_ptr<Driver> driver) {
+    const char* planFile = std::getenv(sim::FaultPlanVariable);
+    if (!planFile || !*planFile || !dynamic_cast<sim::SimD2xx*>(driver.get()))
+        return driver;
+    std::unique_ptr<sim::SimD2xx> simulated(static_cast<sim::SimD2xx*>(driver.release()));
+    return std::make_unique<sim::FaultPlanDriver>(std::move(simulated), planFile);
+}
+
 } // namespace
 
 Backend BackendFromEnvironment() {
@@ -41,7 +52,7 @@ Backend BackendFromEnvironment() {
 Driver& InstallDriverFromEnvironment() {
     std::unique_ptr<Driver> driver;
     if (BackendFromEnvironment() == Backend::Simulated)
-        driver = sim::CreatePeopleScenarioDriver();
+        driver = WithFaultPlan(sim::CreatePeopleScenarioDriver());
     else
         driver = std::make_unique<FtdiDriver>();
     if (!driver)

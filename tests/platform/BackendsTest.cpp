@@ -3,6 +3,9 @@
 #include "TestFiles.h"
 #include "core/Clock.h"
 #include "d2xx/ftdi/FtdiDriver.h"
+#include "d2xx/sim/FaultPlanFile.h"
+
+#include <cstdio>
 
 #include <gtest/gtest.h>
 
@@ -39,6 +42,40 @@ TEST_F(BackendSelection, SimulateurSelectsTheSimulatedInterface) {
     FT_HANDLE handle = nullptr;
     ASSERT_EQ(FT_OpenEx(description, FT_OPEN_BY_DESCRIPTION, &handle), FT_OK);
     EXPECT_EQ(FT_Close(handle), FT_OK);
+}
+
+// A person's fault plan: read at start, followed as time passes, read again
+// when the file changes while the program runs.
+TEST_F(BackendSelection, FaultPlanFileIsFollowedFromStartAndWhileRunning) {
+    testfiles::ScratchDir folder;
+    const std::string plan = folder.File("pannes.txt");
+    testfiles::WriteBytes(plan, "at 1 DeviceGone\n");
+    testfiles::ScopedEnv backend(d2xx::BackendVariable, std::string("simulateur"));
+    testfiles::ScopedEnv faults(sim::FaultPlanVariable, plan);
+    InstallDriverFromEnvironment();
+    auto listed = [] {
+        DWORD count = 99;
+        const FT_STATUS status = FT_ListDevices(&count, nullptr, FT_LIST_NUMBER_ONLY);
+        return status == FT_OK ? static_cast<int>(count) : -1;
+    };
+    EXPECT_EQ(listed(), 1);
+    Clock.AdvanceUs(999'000);
+    EXPECT_EQ(listed(), 1);
+    Clock.AdvanceUs(1'000);
+    EXPECT_EQ(listed(), 0) << "unplugged 1 s after the start";
+
+    testfiles::WriteBytes(plan, "DeviceBack\nListFails next 1\n");
+    Clock.AdvanceUs(200'000);
+    EXPECT_EQ(listed(), -1) << "the changed plan applies at once";
+    EXPECT_EQ(listed(), 1);
+
+    // A removed file leaves no fault armed.
+    testfiles::WriteBytes(plan, "ListFails\n");
+    Clock.AdvanceUs(200'000);
+    EXPECT_EQ(listed(), -1);
+    std::remove(plan.c_str());
+    Clock.AdvanceUs(200'000);
+    EXPECT_EQ(listed(), 1);
 }
 
 TEST_F(BackendSelection, AnythingElseSelectsTheRealDriverWithoutFallBack) {
