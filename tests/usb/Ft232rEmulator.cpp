@@ -99,7 +99,12 @@ struct Completed {
 
 // ---- bed
 
-UsbBed::UsbBed(platform::VirtualClock& clock) : Bed(umockdev_testbed_new()), Time(clock) {}
+UsbBed::UsbBed() : Bed(umockdev_testbed_new()) {}
+
+void UsbBed::Spend(int64_t us) {
+    if (platform::VirtualClock* clock = platform::CurrentVirtualClock())
+        clock->AdvanceUs(us);
+}
 
 UsbBed::~UsbBed() {
     Chips.clear();
@@ -196,7 +201,7 @@ void Ft232rChip::SetBusy(bool busy) {
 bool Ft232rChip::HandleIoctl(void* clientPointer) {
     auto* client = static_cast<UMockdevIoctlClient*>(clientPointer);
     std::lock_guard<std::mutex> hold(Lock);
-    if (Bed.Clock().NowUs() >= GoneAtUs)
+    if (platform::CurrentClock().NowUs() >= GoneAtUs)
         Gone = true;
     const gulong request = umockdev_ioctl_client_get_request(client);
     UMockdevIoctlData* arg = umockdev_ioctl_client_get_arg(client);
@@ -254,7 +259,7 @@ bool Ft232rChip::HandleIoctl(void* clientPointer) {
         if (Gone) {
             // A transfer to a device that left takes its time too, so that
             // waits on the virtual clock come to an end.
-            Bed.Clock().AdvanceUs(1000);
+            Bed.Spend(1000);
             return fail(ENODEV);
         }
         UMockdevIoctlData* urbData =
@@ -381,7 +386,7 @@ int Ft232rChip::BulkIn(uint8_t* buffer, int capacity) {
     if (waiting == 0) {
         // Nothing to send: the chip answers when its latency timer runs out,
         // with whatever came meanwhile.
-        Bed.Clock().AdvanceUs(static_cast<int64_t>(Seen.LatencyMs) * 1000);
+        Bed.Spend(static_cast<int64_t>(Seen.LatencyMs) * 1000);
         Firmware.GetQueueStatus(Port, &waiting);
     }
     const int packets = std::max(1, capacity / PacketSize);

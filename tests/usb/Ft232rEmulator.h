@@ -8,8 +8,10 @@
 // control, baud rate, line properties, modem status, latency timer), string
 // descriptors, bulk-out writes and bulk-in reads, whose 64-byte packets carry
 // the two modem status bytes before at most 62 data bytes. Behind the chip
-// the simulated interface's device answers the frames, on the test's virtual
-// clock: an empty bulk-in read costs one latency period.
+// the simulated interface's device answers the frames on the program clock:
+// on the virtual clock an empty bulk-in read costs one latency period; on the
+// real clock (another program talking to the chips) the device's own queue
+// poll waits as a chip does.
 #pragma once
 
 #include "core/Clock.h"
@@ -52,10 +54,10 @@ struct ChipSetup {
 
 class Ft232rChip;
 
-// A test bed with FT232R chips, on the virtual clock the caller installed.
+// A test bed with FT232R chips, on the program clock the caller installed.
 class UsbBed {
 public:
-    explicit UsbBed(platform::VirtualClock& clock);
+    UsbBed();
     ~UsbBed();
     UsbBed(const UsbBed&) = delete;
     UsbBed& operator=(const UsbBed&) = delete;
@@ -68,11 +70,11 @@ public:
     Ft232rChip& AddChip(const ChipSetup& setup = {});
 
     UMockdevTestbed* Testbed() const { return Bed; }
-    platform::VirtualClock& Clock() { return Time; }
+    // A transfer's time passes: on the virtual clock, by moving it.
+    void Spend(int64_t us);
 
 private:
     UMockdevTestbed* Bed;
-    platform::VirtualClock& Time;
     std::vector<std::unique_ptr<Ft232rChip>> Chips;
 };
 
