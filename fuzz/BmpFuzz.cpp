@@ -4,6 +4,8 @@
 #include "gui/Canvas.h"
 #include "gui/Graphics.h"
 
+using namespace vcl;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::EnsureApplication();
     const auto path = fuzz::WriteScratchFile("image.bmp", data, size);

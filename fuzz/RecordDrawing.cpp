@@ -2,6 +2,8 @@
 
 #include "graph/Graph.h"
 
+using namespace vcl;
+
 namespace fuzz {
 
 void DrawRecordInEveryMode(const workbench::MeasurementSet& record, InputReader& input) {

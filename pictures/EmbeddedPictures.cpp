@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QtCore/qglobal.h>
 
+using namespace vcl;
+
 // Q_INIT_RESOURCE must be used outside any namespace.
 void InitEmbeddedPictures() {
     Q_INIT_RESOURCE(embedded_pictures);

@@ -28,6 +28,8 @@
 
 namespace trevalume {
 
+using namespace vcl;
+
 class TForm1;
 
 // The window, as the program creates it (nullptr before).

@@ -19,6 +19,8 @@
 
 namespace trevalume {
 
+using namespace vcl;
+
 // ---------------------------------------------------------------------------
 // The sweep record: the last sweep laid on its time axis.
 

@@ -8,6 +8,7 @@
 #include <QIcon>
 
 using namespace trevalume;
+using namespace vcl;
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -5,6 +5,8 @@
 #include <QPixmap>
 #include <QToolButton>
 
+namespace vcl {
+
 // ---------------------------------------------------------------------------
 // TAction
 
@@ -178,3 +180,5 @@ void TActionToolBar::SetColor(TColor color) {
     TControl::SetColor(color);
     setAutoFillBackground(true);
 }
+
+} // namespace vcl

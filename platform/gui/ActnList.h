@@ -12,6 +12,8 @@
 
 class QAction;
 class QToolButton;
+
+namespace vcl {
 class TImageList;
 
 // An action: a caption with "&" access key, a tick, an enabled and a visible
@@ -106,3 +108,5 @@ private:
     std::vector<TAction*> BarActions;
     TImageList* ImageList = nullptr;
 };
+
+} // namespace vcl

@@ -3,6 +3,8 @@
 #include <QIcon>
 #include <QPixmap>
 
+namespace vcl {
+
 TSpeedButton::TSpeedButton(TWinControl* parent)
     : QToolButton(parent ? parent->Container() : nullptr), TControl(this, parent) {
     setCheckable(true);
@@ -76,3 +78,5 @@ void TSpeedButton::Click() {
     ApplyDown(); // Qt toggled the check state on its own
     TControl::Click();
 }
+
+} // namespace vcl

@@ -5,6 +5,8 @@
 
 #include <QToolButton>
 
+namespace vcl {
+
 // With GroupIndex 0 a speed button is a plain push button. With GroupIndex
 // > 0 a click presses it and raises the other buttons of the same group in
 // the same parent; AllowAllUp lets a click raise a pressed button. Setting
@@ -31,3 +33,5 @@ private:
     bool DownFlag = false;
     int Group = 0;
 };
+
+} // namespace vcl

@@ -10,6 +10,8 @@
 #include <map>
 #include <tuple>
 
+namespace vcl {
+
 TColor RgbToColor(QRgb rgb) {
     return static_cast<TColor>(qRed(rgb) | (qGreen(rgb) << 8) | (qBlue(rgb) << 16));
 }
@@ -552,3 +554,5 @@ bool TBitmap::LoadFromFile(const std::string& fileName) {
     Assign(loaded);
     return true;
 }
+
+} // namespace vcl

@@ -33,6 +33,8 @@
 class QPaintDevice;
 class QPainter;
 
+namespace vcl {
+
 // The $00BBGGRR value of an image pixel (QRgb is $AARRGGBB).
 TColor RgbToColor(QRgb rgb);
 // What Pixels reads outside the picture or on a device that cannot be read.
@@ -175,3 +177,5 @@ private:
     QImage Img;
     std::unique_ptr<TCanvas> CanvasPtr;
 };
+
+} // namespace vcl

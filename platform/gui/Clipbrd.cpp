@@ -6,6 +6,8 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
+namespace vcl {
+
 void TClipboard::SetAsText(const std::string& text) {
     QGuiApplication::clipboard()->setText(QString::fromStdString(text));
 }
@@ -44,3 +46,5 @@ TClipboard* Clipboard() {
     static TClipboard clipboard;
     return &clipboard;
 }
+
+} // namespace vcl

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace vcl {
+
 class TBitmap;
 
 class TClipboard {
@@ -21,3 +23,5 @@ public:
 };
 
 TClipboard* Clipboard();
+
+} // namespace vcl

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 
+namespace vcl {
+
 namespace {
 
 QToolButton* MakeArrow(QWidget* parent, Qt::ArrowType arrow) {
@@ -368,3 +370,5 @@ void TStringGrid::SetOptions(unsigned options) {
     horizontalHeader()->setSectionResizeMode((options & goColSizing) ? QHeaderView::Interactive
                                                                      : QHeaderView::Fixed);
 }
+
+} // namespace vcl

@@ -10,6 +10,8 @@
 
 class QToolButton;
 class QLabel;
+
+namespace vcl {
 class TEdit;
 
 enum TUDBtnType { btNext, btPrev };
@@ -173,3 +175,5 @@ private:
     unsigned OptionBits = goGridLines;
     int CurrentRow = 1;
 };
+
+} // namespace vcl

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+namespace vcl {
+
 // ---------------------------------------------------------------------------
 // Keys and shift states
 
@@ -566,3 +568,5 @@ void TWinControl::Realign() {
         c->ApplyAnchors(area);
     Aligning = false;
 }
+
+} // namespace vcl

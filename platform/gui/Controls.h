@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+namespace vcl {
+
 class TWinControl;
 class TPopupMenu;
 class TForm;
@@ -272,3 +274,5 @@ private:
     std::vector<TControl*> Children;
     bool Aligning = false;
 };
+
+} // namespace vcl

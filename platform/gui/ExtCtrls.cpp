@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+namespace vcl {
+
 namespace {
 
 QString Q(const std::string& text) {
@@ -440,3 +442,5 @@ void TColorBox::SetSelected(TColor color) {
     }
     setCurrentIndex(index);
 }
+
+} // namespace vcl

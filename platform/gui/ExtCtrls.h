@@ -10,11 +10,14 @@
 
 #include <memory>
 
+class QButtonGroup;
+class QRadioButton;
+
+namespace vcl {
+
 class TCanvas;
 class TBitmap;
 class TRadioButton;
-class QButtonGroup;
-class QRadioButton;
 
 enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 
@@ -172,3 +175,5 @@ public:
     void SetSelected(TColor color);
     TNotifyEvent OnChange;
 };
+
+} // namespace vcl

@@ -17,6 +17,8 @@
 
 #include <stdexcept>
 
+namespace vcl {
+
 namespace {
 
 TForm::ModalDriver& InstalledModalDriver() {
@@ -443,3 +445,5 @@ void InitApplication() {
     QApplication::setQuitOnLastWindowClosed(false);
     platform::SetDialogs(&TheQtDialogs());
 }
+
+} // namespace vcl

@@ -18,6 +18,8 @@
 #include <string>
 
 class QMenuBar;
+
+namespace vcl {
 class TMainMenu;
 
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
@@ -147,7 +149,7 @@ public:
     int Run();
     void Terminate();
     bool Terminated() const { return TerminateRequested; }
-    void ProcessMessages() { ::ProcessMessages(); }
+    void ProcessMessages() { vcl::ProcessMessages(); }
 
     // The standard error box: text with a full stop added (unless it ends
     // with one, or with "!", a space or another sign below "."), caption
@@ -169,3 +171,5 @@ void InitFonts();
 // InitFonts and the Qt dialog service (installed as platform::Dialogs()).
 // Call once the QApplication exists.
 void InitApplication();
+
+} // namespace vcl

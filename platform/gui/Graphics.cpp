@@ -14,6 +14,8 @@
 #include <tuple>
 #include <vector>
 
+namespace vcl {
+
 QColor ColorToQColor(TColor color) {
     return QColor(GetRValue(color), GetGValue(color), GetBValue(color));
 }
@@ -152,3 +154,5 @@ QImage LoadPictureFile(const std::string& path) {
         throw EInvalidGraphic("Image bitmap incorrecte");
     return image;
 }
+
+} // namespace vcl

@@ -12,6 +12,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace vcl {
+
 using TColor = uint32_t;
 
 constexpr TColor RGB(int r, int g, int b) {
@@ -102,3 +104,5 @@ public:
 QImage LoadPictureFile(const std::string& path);
 // The same from JPEG bytes held in memory (pictures stored with a window).
 QImage DecodeJpegPicture(const uint8_t* data, size_t size);
+
+} // namespace vcl

@@ -4,6 +4,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+namespace vcl {
+
 namespace {
 QString WithoutAccelerators(const std::string& caption) {
     return StripAccelerators(QString::fromStdString(caption));
@@ -102,3 +104,5 @@ void TMainMenu::BuildInto(QMenuBar* bar) {
     for (int i = 0; i < Root->Count(); ++i)
         bar->addAction(Root->Items(i)->Action());
 }
+
+} // namespace vcl

@@ -14,6 +14,8 @@ class QAction;
 class QMenu;
 class QMenuBar;
 
+namespace vcl {
+
 // A menu item. Caption "-" makes a separator. An item with sub-items opens a
 // sub-menu. A user's choice of an item runs OnClick (through SafeCall);
 // Click() runs it from code. Either runs nothing while the item is disabled.
@@ -95,3 +97,5 @@ public:
 private:
     std::unique_ptr<TMenuItem> Root;
 };
+
+} // namespace vcl

@@ -8,6 +8,8 @@
 
 #include <stdexcept>
 
+namespace vcl {
+
 namespace {
 constexpr int DefaultResolution = 300;
 }
@@ -120,3 +122,5 @@ TPrinter* Printer() {
     static TPrinter printer;
     return &printer;
 }
+
+} // namespace vcl

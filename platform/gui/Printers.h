@@ -11,6 +11,8 @@
 
 class QPrinter;
 class QPainter;
+
+namespace vcl {
 class TCanvas;
 
 enum TPrinterOrientation { poPortrait, poLandscape };
@@ -55,3 +57,5 @@ private:
 };
 
 TPrinter* Printer();
+
+} // namespace vcl

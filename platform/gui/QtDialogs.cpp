@@ -12,6 +12,8 @@
 #include <QPrintDialog>
 #include <QPushButton>
 
+namespace vcl {
+
 using platform::ModalResult;
 using platform::MsgType;
 
@@ -206,3 +208,5 @@ bool QtDialogService::PrintSetup() {
     dialog.setWindowTitle("Configuration de l'impression");
     return dialog.exec() == QDialog::Accepted;
 }
+
+} // namespace vcl

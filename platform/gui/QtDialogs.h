@@ -11,6 +11,8 @@
 class QMessageBox;
 class QWidget;
 
+namespace vcl {
+
 class QtDialogService final : public platform::DialogService {
 public:
     platform::ModalResult ShowMessage(const platform::MessageRequest& request) override;
@@ -38,3 +40,5 @@ QString QtFilterFromVcl(const std::string& filter);
 // Where the file dialog opens: InitialDir and the proposed name, without a
 // name that is only a filter ("*.mrs").
 QString FileDialogStart(const platform::FileDialogRequest& request);
+
+} // namespace vcl

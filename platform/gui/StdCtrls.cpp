@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+namespace vcl {
+
 namespace {
 
 QString Q(const std::string& text) {
@@ -443,3 +445,5 @@ void TMemo::CopyToClipboard() {
     selected.replace(QChar::LineSeparator, "\r\n");
     Clipboard()->SetAsText(selected.toStdString());
 }
+
+} // namespace vcl

@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+namespace vcl {
+
 // A text drawn by this layer: "&x" underlines nothing and shows "x" ("&&"
 // shows "&"), lines split at "\r\n", "\n" or "\r". With AutoSize the size
 // follows the text (a right-justified label keeps its right edge).
@@ -175,3 +177,5 @@ public:
 private:
     bool Syncing = false;
 };
+
+} // namespace vcl

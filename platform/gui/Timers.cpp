@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <vector>
 
+namespace vcl {
+
 struct TimerRegistry {
     static std::vector<TTimer*>& All() {
         static std::vector<TTimer*> timers;
@@ -167,3 +169,5 @@ int ActiveVirtualTimerCount() {
     return static_cast<int>(std::count_if(TimerRegistry::All().begin(), TimerRegistry::All().end(),
                                           [](TTimer* t) { return TimerRegistry::Armed(t); }));
 }
+
+} // namespace vcl

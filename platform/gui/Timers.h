@@ -22,6 +22,8 @@
 
 class QTimer;
 
+namespace vcl {
+
 class TTimer : public QObject {
     Q_OBJECT
 public:
@@ -66,3 +68,5 @@ void RunFor(uint32_t ms);
 bool RunUntil(const std::function<bool()>& predicate, uint32_t maxMs);
 // The virtual timers that are enabled, for diagnostics.
 int ActiveVirtualTimerCount();
+
+} // namespace vcl

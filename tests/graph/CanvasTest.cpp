@@ -10,6 +10,8 @@
 #include <set>
 #include <utility>
 
+using namespace vcl;
+
 namespace {
 
 constexpr TColor Paper = 0x00F0E0D0;

@@ -10,6 +10,8 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+using namespace vcl;
+
 namespace {
 
 QImage Square(QColor color) {

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace vcl;
+
 namespace {
 
 QRect R(int l, int t, int w, int h) {

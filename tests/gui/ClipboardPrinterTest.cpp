@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+using namespace vcl;
+
 namespace {
 
 TEST(ClipboardTest, TextAndPicturesRoundTrip) {

@@ -12,6 +12,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+using namespace vcl;
+
 namespace {
 
 class ControlsTest : public ::testing::Test {

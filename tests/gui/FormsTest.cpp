@@ -11,6 +11,8 @@
 
 #include <stdexcept>
 
+using namespace vcl;
+
 namespace {
 
 struct Window1 : TForm {

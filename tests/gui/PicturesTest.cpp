@@ -13,6 +13,8 @@
 
 #include <fstream>
 
+using namespace vcl;
+
 namespace {
 
 class PicturesTest : public ::testing::Test {

@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <memory>
 
+using namespace vcl;
+
 namespace {
 
 using platform::MessageRequest;

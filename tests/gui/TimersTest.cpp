@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <vector>
 
+using namespace vcl;
+
 namespace {
 
 class TimersTest : public ::testing::Test {

@@ -9,6 +9,8 @@
 
 namespace About {
 
+using namespace vcl;
+
 struct AboutTexts {
     std::string ProductName;
     std::string Version;

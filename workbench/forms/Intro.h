@@ -7,6 +7,8 @@
 
 namespace Intro {
 
+using namespace vcl;
+
 class TForm2 : public TForm {
 public:
     TForm2();

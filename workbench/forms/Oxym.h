@@ -5,6 +5,8 @@
 
 namespace Oxym {
 
+using namespace vcl;
+
 class TOKRightDlg2 : public TForm {
 public:
     TOKRightDlg2();

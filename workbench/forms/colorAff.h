@@ -6,6 +6,8 @@
 
 namespace colorAff {
 
+using namespace vcl;
+
 class TForm3 : public TForm {
 public:
     TForm3();

@@ -31,10 +31,9 @@
 #include <string>
 #include <vector>
 
-class TCanvas;
-class TBitmap;
-
 namespace kvel1 {
+
+using namespace vcl;
 
 // The number format of the graph labels, readouts and level texts: the
 // system's settings with the decimal comma.

@@ -5,6 +5,8 @@
 
 namespace zero {
 
+using namespace vcl;
+
 class TOKRightDlg : public TForm {
 public:
     TOKRightDlg();

@@ -24,6 +24,8 @@
 
 namespace workbench {
 
+using namespace vcl;
+
 // SetPlotSize, then the scales and the empty frame of the current AcqMode.
 // Returns FrameValid.
 bool DrawFrame(TCanvas& canvas, int x0, int y0, int w, int h, GraphState& state,

@@ -17,6 +17,8 @@
 
 namespace workbench {
 
+using namespace vcl;
+
 // One point marker. Shape: 0 rectangle, 1 ellipse, 2 plus, 3 cross, 4 bar,
 // anything else nothing. Sizes in pixels before the size factor, width
 // before LineScale.
