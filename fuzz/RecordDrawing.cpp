@@ -1,6 +1,7 @@
 #include "RecordDrawing.h"
 
 #include "graph/Graph.h"
+#include "graph/Readouts.h"
 
 using namespace vcl;
 
@@ -36,6 +37,15 @@ void DrawRecordInEveryMode(const workbench::MeasurementSet& record, InputReader&
         state.AcqMode = mode;
         state.AcqState = mode == 4 ? workbench::AcqManualXY : workbench::AcqIdle;
         workbench::DrawGraph(bitmap.Canvas(), 0, 0, 240, 180, state, style, record);
+        // The mouse on that graph: readouts, period cursors, a manual line.
+        const int x1 = input.Byte() - 8, y1 = input.Byte() - 8;
+        const int x2 = input.Byte(), y2 = input.Byte();
+        workbench::PointerReadoutText(state, record, mode, state.SelectedSeries, x1, y1, 256, 196,
+                                      8);
+        workbench::CursorTimeMs(state, x1, 8);
+        workbench::CursorPeriodMs(state, x1, x2);
+        if (const auto line = workbench::ManualLineFromPixels(state, 8, x1, y1, x2, y2))
+            workbench::SlopeLabel(state.SelectedSeries, "V", "mA", *line);
     }
 }
 
