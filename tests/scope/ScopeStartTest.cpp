@@ -1,6 +1,7 @@
 // Start-up of the oscilloscope: creation of its window, the interface and
 // sensor searches, the presence watch, the screen picture, quitting, the
 // program start with its single-instance lock and the about box.
+#include "ReasonDriver.h"
 #include "ScopeFixture.h"
 #include "TrevalumeStart.h"
 
@@ -91,6 +92,24 @@ TEST_F(ScopeTest, SensorOnChannelBOnlyShowsChannelB) {
     EXPECT_EQ(Form->Caption(), SensorsCaption("Pas de capteur", "Thermomètre -10 à 110 °C"));
     EXPECT_EQ(Form->AcqMode, 1);
     EXPECT_TRUE(Form->BtYa->Down()) << "the mode buttons are left as they are";
+}
+
+// A listed interface that cannot be read (no permission): said with the
+// driver's reason instead of a silent "Détection...".
+TEST_F(ScopeTest, AnUnreadableInterfaceIsReportedWithTheDriversReason) {
+    Rig.Plug(0, sim::FixtureA);
+    Rig.Faults().DescriptionFails();
+    ReasonDriver driver("accès refusé");
+    const std::string text = "Port  non ouvert\r\naccès refusé.";
+    Guard.Dialogs.Answer(platform::ModalResult::Ok, text);
+    Create();
+    const auto boxes = Guard.Dialogs.Messages();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].Text, text);
+    EXPECT_EQ(boxes[0].Type, platform::MsgType::Information);
+    EXPECT_EQ(Form->Caption(), "Détection...");
+    EXPECT_FALSE(InterfaceOpen);
+    EXPECT_TRUE(Rig.Log().Frames().empty());
 }
 
 TEST_F(ScopeTest, WithoutInterfaceTheWindowOnlyDetects) {

@@ -1,6 +1,7 @@
 // The workbench's start: single instance, splash window, windows in their
 // order, the interface search with its prompts, quitting, help and the about
 // box.
+#include "ReasonDriver.h"
 #include "WorkbenchFixture.h"
 
 #include "About.h"
@@ -291,6 +292,34 @@ TEST_F(WorkbenchTest, FailingOpenIsReportedOnceAndTheProgramRunsWithoutInterface
     EXPECT_TRUE(ConnectGivenUp);
     EXPECT_EQ(Rig.Log().Frames().size(), 0u);
 }
+
+// A listed interface that the driver cannot read or open (no permission,
+// busy, unplugged): one box says so with the driver's reason, whichever of
+// the description or the open failed, and the program runs without it.
+class UnopenableInterface : public WorkbenchTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(UnopenableInterface, IsReportedWithTheDriversReason) {
+    const bool descriptionFails = GetParam();
+    Rig.Plug(0, sim::FixtureA);
+    if (descriptionFails)
+        Rig.Faults().DescriptionFails();
+    else
+        Rig.Faults().OpenFails();
+    ReasonDriver driver("accès refusé");
+    const std::string text = "Port  non ouvert\r\naccès refusé.";
+    Guard.Dialogs.Answer(ModalResult::Ok, text);
+    ASSERT_EQ(Start(), StartResult::Running);
+
+    const auto messages = Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].Text, text);
+    EXPECT_EQ(messages[0].Type, MsgType::Information);
+    EXPECT_EQ(Form1->Caption(), "Aucune interface n'a été détectée");
+    EXPECT_FALSE(InterfaceOpen);
+    EXPECT_EQ(Rig.Log().Frames().size(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(DescriptionOrOpen, UnopenableInterface, ::testing::Bool());
 
 TEST_F(WorkbenchTest, UnreadableDescriptionGivesUpSilently) {
     Rig.Plug(0, sim::FixtureA);
