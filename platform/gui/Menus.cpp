@@ -28,7 +28,8 @@ TMenuItem::~TMenuItem() {
 void TMenuItem::Sync() {
     const bool separator = CaptionText == "-";
     QtAction->setSeparator(separator);
-    QtAction->setText(QString::fromStdString(CaptionText));
+    // A separator's caption "-" is no text to show beside its line.
+    QtAction->setText(separator ? QString() : QString::fromStdString(CaptionText));
     QtAction->setCheckable(CheckedFlag || RadioItem);
     QtAction->setChecked(CheckedFlag);
     QtAction->setEnabled(EnabledFlag);
