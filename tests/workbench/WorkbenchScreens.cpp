@@ -8,6 +8,7 @@
 #include "KestrovaStart.h"
 #include "ProgramArguments.h"
 #include "colorAff.h"
+#include "core/Desktop.h"
 #include "core/Dialogs.h"
 #include "d2xx/sim/SimRig.h"
 #include "d2xx/sim/fixtures.h"
@@ -65,6 +66,9 @@ int main(int argc, char** argv) {
     InitEmbeddedPictures();
     Folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(Folder);
+    // The options files of the program beside this tool, as the program
+    // itself reads them.
+    OptionsProgramPath = platform::DirectoryOf(platform::ProgramFilePath()) + "Kestrova";
 
     {
         sim::SimRig rig;
