@@ -70,12 +70,11 @@ TEST(GraphScaleTest, ValueGraduationSteps) {
         {0.2, "V", 0.1, 2}, {20, "A", 0.05, 2},   {1000, "A", 0.05, 2}, {20, "mA", 2, 0},
         {20, "A ", 2, 0},   {5e30, "V", 5e29, 0},
     };
-    for (const Case& c : cases)
-        for (StepForm form : {StepForm::Time, StepForm::XY}) {
-            const GraduationStep step = ValueGraduationStep(c.range, form, c.unit);
-            EXPECT_DOUBLE_EQ(step.Step, c.step) << c.range << " " << c.unit;
-            EXPECT_EQ(step.Decimals, c.decimals) << c.range << " " << c.unit;
-        }
+    for (const Case& c : cases) {
+        const GraduationStep step = ValueGraduationStep(c.range, c.unit);
+        EXPECT_DOUBLE_EQ(step.Step, c.step) << c.range << " " << c.unit;
+        EXPECT_EQ(step.Decimals, c.decimals) << c.range << " " << c.unit;
+    }
 }
 
 TEST(GraphScaleTest, TimeGridUnitAndLabels) {

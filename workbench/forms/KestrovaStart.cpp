@@ -32,12 +32,12 @@ void Painted(const StartHooks& hooks, TForm2& splash) {
 
 StartResult StartKestrova(const StartHooks& hooks,
                           std::unique_ptr<platform::SingleInstance>& lock) {
-    // 1. One instance only: a second start ends at once, showing nothing.
+    // One instance only: a second start ends at once, showing nothing.
     lock = platform::SingleInstance::TryAcquire(MutexName, hooks.LockDirectory);
     if (!lock)
         return StartResult::SecondInstance;
 
-    // 3 to 5. The splash window, painted before any message loop runs.
+    // The splash window, painted before any message loop runs.
     auto* splash = new TForm2;
     splash->BringToFrontAndPaint();
     Painted(hooks, *splash);
@@ -46,7 +46,7 @@ StartResult StartKestrova(const StartHooks& hooks,
     splash->BringToFrontAndPaint();
     Painted(hooks, *splash);
 
-    // 6, 7. The windows, in this order; an error raised inside a window's
+    // The windows, main window first; an error raised inside a window's
     // creation handler is shown there and start-up goes on, anything else
     // ends the application without a message.
     StartResult result = StartResult::Running;
@@ -70,7 +70,7 @@ StartResult StartKestrova(const StartHooks& hooks,
     }
     prompts.reset();
 
-    // 8. The splash is destroyed once the pending messages are handled.
+    // The splash is destroyed once the pending messages are handled.
     splash->Hide();
     splash->Release();
     return result;

@@ -10,7 +10,6 @@ namespace kvel1 {
 bool InterfaceOpen = false;
 bool ConnectGivenUp = false;
 int32_t PrinterIndex = -1;
-TFormatSettings CommaFormat;
 
 workbench::MeasurementSet MeasurementRecord{};
 

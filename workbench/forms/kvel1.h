@@ -35,17 +35,10 @@ namespace kvel1 {
 
 using namespace vcl;
 
-// The number format of the graph labels, readouts and level texts: the
-// system's settings with the decimal comma.
-struct TFormatSettings {
-    char DecimalSeparator = ',';
-};
-
 // Unit-wide state of the main window.
 extern bool InterfaceOpen;   // the interface was opened and not yet closed
 extern bool ConnectGivenUp;  // the interface or sensor search was given up
 extern int32_t PrinterIndex; // printer of the last print; -1: the default printer
-extern TFormatSettings CommaFormat;
 
 // The path whose folder and name place the options files; empty: the running
 // program's (tests point it into a folder of their own).

@@ -34,27 +34,23 @@ int ScreenPixelsPerInch() {
 } // namespace
 
 void TForm1::FormCreate() {
-    // 1. Cursors, the manual line, the printer.
+    // No cursor placed, no manual line drawn, the default printer.
     Graph.CursorPending1 = 1;
     Graph.CursorPending2 = 1;
     LineDrawing = 0;
     PrinterIndex = -1;
 
-    // 2. Decimal comma for every number text (the number helpers always
-    // write and read the comma).
-    CommaFormat = TFormatSettings{};
-    CommaFormat.DecimalSeparator = ',';
-
-    // 3. Screen saver and display power-off off, for good.
+    // A measurement may run for hours unattended: the screen saver and the
+    // display power-off stay off for the program's life.
     platform::DisableScreenSaver();
 
-    // 4. No timer runs yet.
+    // Nothing talks to the interface before it is found.
     Timer->SetEnabled(false);
     TimerYt->SetEnabled(false);
     TimerYY->SetEnabled(false);
     TimerXY->SetEnabled(false);
 
-    // 5. Window state.
+    // Live display, no acquisition, the first (fastest) interval, nothing drawn.
     InterfaceOpen = false;
     LiveMode = 1;
     Acquiring = 0;
@@ -64,7 +60,7 @@ void TForm1::FormCreate() {
     TimeBaseIndex = 0;
     MeasuredSeries = 0;
 
-    // 6. The interval lists and the "Delta t" list.
+    // The "Delta t" list: the block intervals, then the timed ones.
     FastTimeBases.assign(std::begin(workbench::FastTimeBases), std::end(workbench::FastTimeBases));
     SlowTimeBases.assign(std::begin(workbench::SlowTimeBases), std::end(workbench::SlowTimeBases));
     std::vector<std::string> all = FastTimeBases;
@@ -73,10 +69,10 @@ void TForm1::FormCreate() {
     CBdelta_t->SetItemIndex(0);
     CBdelta_t->SetDropDownCount(21);
 
-    // 7, 8. The control tables are filled at construction.
+    // The control tables are filled at construction.
     SelectedSeries = 1;
 
-    // 9 to 11. Sensor tables before the first identification.
+    // Neutral sensor tables until the first identification.
     for (int c = 0; c < 2; ++c) {
         ChannelSlope[c] = 1.0f;
         ChannelOffset[c] = 0.0f;
@@ -84,7 +80,7 @@ void TForm1::FormCreate() {
     }
     AcqMode = 0;
 
-    // 12. The graph's size and its off-screen bitmap.
+    // The graph's size and its off-screen bitmap.
     PaintWidth = static_cast<uint16_t>(PaintBox1->Width());
     PaintHeight = static_cast<uint16_t>(PaintBox1->Height());
     GraphMargin = 0;
@@ -92,23 +88,22 @@ void TForm1::FormCreate() {
     Graph.PlotHeight = PaintHeight - 2 * GraphMargin;
     GraphBitmap->SetSize(Graph.PlotWidth, Graph.PlotHeight);
 
-    // 13, 14. Margins, grids, pen widths.
+    // Margins, grids, pen widths.
     Graph.MarginLeft = 40;
     Graph.MarginBottom = 24;
     Style.GridOn[0] = Style.GridOn[1] = 1;
     Graph.LineScale = workbench::LineScaleForDpi(ScreenPixelsPerInch());
 
-    // 15. The graph area in the clear colour.
+    // The graph area in the clear colour until something is drawn.
     TCanvas* paint = PaintBox1->Canvas();
     paint->Brush.Color = ClearColor;
     paint->Brush.Style = bsSolid;
     paint->FillRect(Rect(0, 0, PaintWidth, PaintHeight));
     PaintBox1->Invalidate();
 
-    // 16.
     SetCaption(workbench::DetectingCaption);
 
-    // 17. Preset ranges of the sensor tables.
+    // Preset ranges of the sensor tables.
     for (int c = 0; c < 2; ++c) {
         StoredRangeHigh[c] = 10.0f;
         StoredRangeLow[c] = -10.0f;
@@ -116,21 +111,23 @@ void TForm1::FormCreate() {
         RangeLow[c] = -10.0f;
     }
 
-    // 18.
+    // The options file, read before anything is drawn with its colours.
     LoadOptions(false);
 
-    // 19 to 21. The measurement record: no series held, series 1 prepared.
+    // The measurement record: no series held, series 1 prepared.
     workbench::PresetMeasurementSet(MeasurementRecord);
     InterfaceOpen = false;
     ConnectGivenUp = false;
     InitSeriesHeader(1, 0);
     MeasurementRecord.SeriesCount = 0;
 
-    // 22. The interface search, with the user's help.
+    // The interface search, with the user's help: asks again until an
+    // interface is open or the user gives up.
     while (!InterfaceOpen && !ConnectGivenUp)
         ConnectInterface();
 
-    // 23.
+    // The empty graph frame once an interface answers; otherwise the caption
+    // says that none was found.
     if (InterfaceOpen) {
         SyncGraphState();
         workbench::DrawFrame(GraphBitmap->Canvas(), 0, 0, GraphBitmap->Width(),
@@ -141,7 +138,7 @@ void TForm1::FormCreate() {
         SetCaption(workbench::NoInterfaceCaption);
     }
 
-    // 24.
+    // A file given on the command line is shown last, over the empty frame.
     LoadCommandLineFile();
 }
 

@@ -137,10 +137,10 @@ private:
         Canvas.Pen.Mode = pmCopy;
     }
 
-    GraduationStep StepOf(int c, StepForm form) const {
+    GraduationStep StepOf(int c) const {
         const double range =
             double(Record.DisplayMax[S() - 1][c]) - double(Record.DisplayMin[S() - 1][c]);
-        return ValueGraduationStep(range, form, SeriesUnitText(Record, S(), c));
+        return ValueGraduationStep(range, SeriesUnitText(Record, S(), c));
     }
 
     // Horizontal graduation lines and labels of a value axis whose value 0 lies
@@ -173,7 +173,7 @@ private:
 // on the right for channel 1 of the two-channel frame.
 void Painter::DrawYGraduations(int c) {
     const bool rightSide = State.AcqMode == 2 && c == 1;
-    const GraduationStep step = StepOf(c, StepForm::Time);
+    const GraduationStep step = StepOf(c);
     const int origin = State.OriginY[c];
     const int labelOffset = TH("0") / 2;
     auto leftX = [&](const std::string& label) { return ML() - TW(label) - 6 * LS(); };
@@ -286,7 +286,7 @@ void Painter::DrawXYAxes() {
 
     // X graduations (channel 1): negative labels start at their line,
     // positive ones are centred on it.
-    const GraduationStep xStep = StepOf(1, StepForm::XY);
+    const GraduationStep xStep = StepOf(1);
     const double xStepPx = xStep.Step * State.ScaleX;
     auto xOffset = [&](int64_t k) { return std::nearbyint(xStep.Step * State.ScaleX * double(k)); };
     const int labelY = oy + 4 * LS();
@@ -311,7 +311,7 @@ void Painter::DrawXYAxes() {
         });
 
     // Y graduations (channel 0), labels right-aligned left of the axis.
-    const GraduationStep yStep = StepOf(0, StepForm::XY);
+    const GraduationStep yStep = StepOf(0);
     auto yLabel = [&](int y, const std::string& label) {
         Text(ox - TW(label) - b, y - labelOffset, label);
     };

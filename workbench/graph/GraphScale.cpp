@@ -42,13 +42,10 @@ int PlotFontHeight(int h) {
     return std::max(h / 32, 11);
 }
 
-GraduationStep ValueGraduationStep(double range, StepForm form, std::string_view unit) {
+GraduationStep ValueGraduationStep(double range, std::string_view unit) {
     GraduationStep result;
-    // The whole number of tenths of the range, counted the way each axis does.
-    if (form == StepForm::Time)
-        result.Step = std::trunc(std::trunc(range * 100) / 1000);
-    else
-        result.Step = std::trunc(std::trunc(range * 10) / 100);
+    // The whole number of tenths of the range.
+    result.Step = std::trunc(std::trunc(range * 100) / 1000);
     if (range > 100)
         result.Step = 10 * std::nearbyint(range / 100);
     if (result.Step == 0) {

@@ -25,13 +25,11 @@ struct GraduationStep {
     double Step = 0;
     int Decimals = 0;
 };
-// Vertical axes of the time frames count the tenths of the range from
-// Trunc(r x 100) div 1000, the XY axes from Trunc(r x 10) div 100.
-enum class StepForm { Time, XY };
 // Step for the range r (top minus bottom) of an axis whose unit is `unit`
-// (UTF-8): the whole number of tenths of r; 10 x Round(r / 100) above 100;
+// (UTF-8): the whole number of tenths of r, Trunc(r x 100) div 1000;
+// 10 x Round(r / 100) above 100;
 // 0.5, 0.25 or 0.1 when that is 0; 0.05 with 2 decimals for the unit "A".
-GraduationStep ValueGraduationStep(double range, StepForm form, std::string_view unit);
+GraduationStep ValueGraduationStep(double range, std::string_view unit);
 
 // Grid step g of the time axis in ms (lines and labels come every 10 g):
 // 1.5 intervals above 140 measurements, 1 from 40 to 140, 0.25 below 40.
