@@ -142,20 +142,29 @@ bool PresenceTry(uint8_t code, uint8_t& presence, bool& heard) {
 
 enum class ProbeOutcome { Answered, Unanswered, Ended };
 
-// One presence try, whose answer is not used, to learn whether the interface
+// A presence try, whose answer is not used, to learn whether the interface
 // still answers: on a channel whose queries do not keep failing (channel 0
 // unless it does).
 ProbeOutcome Probe(int avoidChannel) {
     int channel = 0;
     if (avoidChannel == 0 || PresenceFailing[0])
         channel = PresenceFailing[1] ? 0 : 1;
-    uint8_t presence = 0;
-    bool heard = false;
-    if (PresenceTry(channel == 0 ? CodePresence0 : CodePresence1, presence, heard)) {
-        NoteAnswered();
-        return ProbeOutcome::Answered;
+    // Another try (up to three) after one that heard bytes that were no
+    // answer to it (what is left of a late answer, still coming): the next
+    // try's purge drops them.
+    constexpr int MostTries = 3;
+    bool heard = true;
+    for (int t = 0; t < MostTries && heard; ++t) {
+        heard = false;
+        uint8_t presence = 0;
+        if (PresenceTry(channel == 0 ? CodePresence0 : CodePresence1, presence, heard)) {
+            NoteAnswered();
+            return ProbeOutcome::Answered;
+        }
+        if (UserEnded)
+            return ProbeOutcome::Ended;
     }
-    return UserEnded ? ProbeOutcome::Ended : ProbeOutcome::Unanswered;
+    return ProbeOutcome::Unanswered;
 }
 
 // The verdict on an exchange that ended without its whole answer (and was not

@@ -1,7 +1,9 @@
 // The oscilloscope's build of the link: double-precision tables, no rounding.
 #include "LinkFixture.h"
 
+#include <cmath>
 #include <type_traits>
+#include <utility>
 
 using namespace tampon;
 
@@ -56,6 +58,44 @@ TEST_F(LinkScope, UncalibratedSensorReadsRawCounts) {
     for (int raw : {0, 1, 512, 1023})
         EXPECT_EQ(ConvertRawCount(0, raw), static_cast<float>(raw));
     EXPECT_EQ(ConvertRawCount(0, 1024), OverRangeValue);
+}
+
+// Calibration numbers that double precision holds but single precision does
+// not (converted values are single precision): the sensor reads raw counts,
+// told once per memory content, as in the workbench; no value converts to an
+// infinite one.
+TEST_F(LinkScope, CalibrationBeyondSinglePrecisionReadsRawCounts) {
+    const std::pair<const char*, sim::MemoryImage> memories[] = {
+        {"high value 1E39", sim::fixture_detail::With(sim::FixtureA, 43, "      1,0E39")},
+        {"low value -1E39", sim::fixture_detail::With(sim::FixtureA, 27, "     -1,0E39")},
+        {"range top 2,090E+061", sim::fixture_detail::With(sim::FixtureA, 67, "  2,090E+061")},
+        {"range bottom -3,5E38", sim::fixture_detail::With(sim::FixtureA, 55, "     -3,5E38")},
+    };
+    size_t told = 0;
+    for (const auto& [what, memory] : memories) {
+        SCOPED_TRACE(what);
+        Dialogs().Answer(platform::ModalResult::Ok, "étalonnage illisible");
+        Rig.Replace(0, memory);
+        for (int watch = 0; watch < 2; ++watch) {
+            ASSERT_TRUE(IdentifySensor(0));
+            EXPECT_FALSE(SensorCalibrated[0]);
+            EXPECT_EQ(ChannelSlope[0], 1.0);
+            EXPECT_EQ(ChannelOffset[0], 0.0);
+            EXPECT_EQ(RangeRawLow[0], 0);
+            EXPECT_EQ(RangeRawHigh[0], 1023);
+        }
+        EXPECT_EQ(Boxes().size(), ++told);
+        for (int raw : {0, 512, 1023})
+            EXPECT_EQ(ConvertRawCount(0, raw), static_cast<float>(raw));
+    }
+    // Large numbers that single precision still holds are a calibration.
+    Rig.Replace(
+        0, sim::fixture_detail::With(sim::fixture_detail::With(sim::FixtureA, 43, "      1,0E30"),
+                                     67, "      2,0E30"));
+    ASSERT_TRUE(IdentifySensor(0));
+    EXPECT_TRUE(SensorCalibrated[0]);
+    EXPECT_TRUE(std::isfinite(ConvertRawCount(0, 1023)));
+    EXPECT_EQ(Boxes().size(), told);
 }
 
 } // namespace
