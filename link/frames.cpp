@@ -62,25 +62,18 @@ void NoteAnswered() {
 }
 
 // Polls without pause until count bytes wait or boundMs have passed. heard
-// becomes true as soon as any byte is waiting. Bytes that wait before
-// staleBeforeUs (program clock) cannot be the answer asked for: they are
-// dropped. The poll count is capped too, far beyond what any bound takes, so
-// that a clock that does not move (a virtual clock with a driver that charges
-// no time) cannot hang the program.
-bool WaitForBytes(DWORD count, uint32_t boundMs, bool& heard, int64_t staleBeforeUs = 0) {
+// becomes true as soon as any byte is waiting. The poll count is capped too,
+// far beyond what any bound takes, so that a clock that does not move (a
+// virtual clock with a driver that charges no time) cannot hang the program.
+bool WaitForBytes(DWORD count, uint32_t boundMs, bool& heard) {
     constexpr int64_t MaxPolls = 20'000'000;
     platform::Clock& clock = platform::CurrentClock();
     const int64_t start = clock.NowUs();
     const int64_t bound = static_cast<int64_t>(boundMs) * 1000;
     for (int64_t polls = 0; polls < MaxPolls; ++polls) {
         PollQueue();
-        if (RxQueueCount > 0) {
+        if (RxQueueCount > 0)
             heard = true;
-            if (clock.NowUs() < staleBeforeUs) {
-                PurgeReceive();
-                RxQueueCount = 0;
-            }
-        }
         if (RxQueueCount >= count)
             return true;
         if (clock.NowUs() - start >= bound)
@@ -140,6 +133,21 @@ bool PresenceTry(uint8_t code, uint8_t& presence, bool& heard) {
     return true;
 }
 
+// Drops what is left of a cut or mixed answer: purges until no byte has come
+// for BlockSettleMs (for at most LeftoversMs), so that none of it is taken for
+// the next request's answer.
+void DropLeftovers() {
+    constexpr int64_t LeftoversMs = 50;
+    platform::Clock& clock = platform::CurrentClock();
+    const int64_t start = clock.NowUs();
+    bool heard = true;
+    while (heard && !UserEnded && clock.NowUs() - start < LeftoversMs * 1000) {
+        PurgeReceive();
+        heard = false;
+        WaitForBytes(1, BlockSettleMs, heard);
+    }
+}
+
 enum class ProbeOutcome { Answered, Unanswered, Ended };
 
 // A presence try, whose answer is not used, to learn whether the interface
@@ -169,8 +177,10 @@ ProbeOutcome Probe(int avoidChannel) {
 
 // The verdict on an exchange that ended without its whole answer (and was not
 // ended by the user). Bytes came: the interface speaks, one answer was lost or
-// cut. Nothing came: while a triggered block may still be armed only a device
-// that the driver no longer lists is gone; otherwise a presence try tells
+// cut. Nothing came: a device that the driver no longer reaches or lists is
+// gone; while
+// a triggered block may still be armed nothing more is known; otherwise a
+// presence try tells
 // whether the interface still answers at all. Returns NoAnswer (InterfaceSilent()
 // tells which), NoTrigger (a block that may still wait for its trigger) or Ended.
 LinkResult Unanswered(bool heard, int avoidChannel = -1) {
@@ -180,9 +190,10 @@ LinkResult Unanswered(bool heard, int avoidChannel = -1) {
     }
     if (Silent)
         return LinkResult::NoAnswer;
-    if (MayBeArmed) {
-        if (GetDeviceCount() >= 1)
-            return LinkResult::NoTrigger;
+    if (PollQueue() != FT_OK || GetDeviceCount() < 1) {
+        // The driver has lost the device: no need to ask.
+    } else if (MayBeArmed) {
+        return LinkResult::NoTrigger;
     } else {
         switch (Probe(avoidChannel)) {
         case ProbeOutcome::Answered:
@@ -289,7 +300,7 @@ uint8_t Presence(int channel, LinkResult& result) {
         result = LinkResult::NoAnswer;
         return lastKnown;
     }
-    if (!Silent && !MayBeArmed) {
+    if (!Silent && !MayBeArmed && GetDeviceCount() >= 1) {
         // Does the interface still answer, or only this channel fail?
         const ProbeOutcome probe = Probe(channel);
         if (probe == ProbeOutcome::Ended) {
@@ -416,15 +427,10 @@ LinkResult AcquireBlock(uint8_t a, uint8_t b, uint8_t c, uint8_t triggerChannel,
         edge,
     };
     const int32_t length = BuildCommand(CodeBlock, parameters, 7);
-    // The answer cannot start before the 95 samples are taken: bytes that
-    // come earlier are what is left of an earlier answer that came late.
-    const int64_t freshFromUs =
-        platform::CurrentClock().NowUs() +
-        static_cast<int64_t>((BlockSampleCount - 1) * BlockIntervalMs(a, b, c) * 1000);
     if (SendCommand(length) < length)
         LinkBeep();
     bool heard = false;
-    if (WaitForBytes(BlockAnswer, bound, heard, freshFromUs) && RxQueueCount == BlockAnswer) {
+    if (WaitForBytes(BlockAnswer, bound, heard) && RxQueueCount == BlockAnswer) {
         bool more = false;
         if (!WaitForBytes(BlockAnswer + 1, BlockSettleMs, more) && !UserEnded &&
             WholeAnswer(BlockAnswer)) {
@@ -437,8 +443,10 @@ LinkResult AcquireBlock(uint8_t a, uint8_t b, uint8_t c, uint8_t triggerChannel,
     if (UserEnded)
         return LinkResult::Ended; // the armed block is dropped by the next frame
     if (heard) {
-        // Cut, mixed or stale: none of it is kept for the next request.
-        PurgeReceive();
+        // Cut or mixed: none of it reaches the next request.
+        DropLeftovers();
+        if (UserEnded)
+            return LinkResult::Ended;
     } else if (sentLevel != 0 && !Silent) {
         MayBeArmed = true;
     }
