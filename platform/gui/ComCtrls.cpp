@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QResizeEvent>
 #include <QToolButton>
 
@@ -37,6 +38,32 @@ void ArrangeArrows(QWidget* parent, QToolButton* first, QToolButton* second, boo
 
 } // namespace
 
+// A mouse button released over one of the up-down's arrows: the arrow
+// handles the release first (its click moves the position), then the
+// up-down's OnMouseUp runs, so that it sees the new position.
+class UpDownReleaseFilter : public QObject {
+public:
+    explicit UpDownReleaseFilter(TUpDown& upDown) : QObject(&upDown), UpDown(upDown) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::MouseButtonRelease || !UpDown.OnMouseUp)
+            return false;
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        const QPoint at =
+            UpDown.mapFrom(static_cast<QWidget*>(watched), mouse->position().toPoint());
+        const TMouseButton button = mouse->button() == Qt::RightButton    ? mbRight
+                                    : mouse->button() == Qt::MiddleButton ? mbMiddle
+                                                                          : mbLeft;
+        watched->event(event);
+        SafeCall([&] { UpDown.OnMouseUp(button, TShiftState{}, at.x(), at.y()); });
+        return true;
+    }
+
+private:
+    TUpDown& UpDown;
+};
+
 // ---------------------------------------------------------------------------
 // TUpDown
 
@@ -47,6 +74,9 @@ TUpDown::TUpDown(TWinControl* parent)
             [this] { SafeCall([this] { ClickButton(btNext); }); });
     connect(DownButton, &QToolButton::clicked, this,
             [this] { SafeCall([this] { ClickButton(btPrev); }); });
+    auto* filter = new UpDownReleaseFilter(*this);
+    UpButton->installEventFilter(filter);
+    DownButton->installEventFilter(filter);
     Arrange();
 }
 

@@ -40,6 +40,8 @@ public:
     void ClickButton(TUDBtnType button);
     QToolButton* ArrowButton(TUDBtnType button) const;
 
+    // OnMouseUp (of TControl) runs when a mouse button is released over an
+    // arrow, after the arrow's click has moved the position.
     // Hides TControl::OnClick: the up-down's click names its button.
     std::function<void(TUDBtnType button)> OnClick;
     std::function<void(bool& allowChange)> OnChanging;

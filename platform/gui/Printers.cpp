@@ -64,6 +64,29 @@ std::vector<std::string> TPrinter::Printers() {
     return names;
 }
 
+int TPrinter::PrinterIndex() const {
+    const std::vector<std::string> names = Printers();
+    const std::string current = Device->printerName().toStdString();
+    if (current.empty() || current == QPrinterInfo::defaultPrinterName().toStdString())
+        return -1;
+    for (size_t i = 0; i < names.size(); ++i)
+        if (names[i] == current)
+            return static_cast<int>(i);
+    return -1;
+}
+
+void TPrinter::SetPrinterIndex(int index) {
+    if (!Device->outputFileName().isEmpty())
+        return;
+    const std::vector<std::string> names = Printers();
+    if (names.empty())
+        return;
+    if (index >= 0 && index < static_cast<int>(names.size()))
+        Device->setPrinterName(QString::fromStdString(names[static_cast<size_t>(index)]));
+    else
+        Device->setPrinterName(QPrinterInfo::defaultPrinterName());
+}
+
 void TPrinter::BeginDoc() {
     if (PrintingNow)
         throw std::runtime_error("Impression en cours");

@@ -35,6 +35,12 @@ public:
     std::string OutputFile() const;
     // The system's printer names (empty without a print system).
     static std::vector<std::string> Printers();
+    // The chosen printer as an index into Printers(); -1 for the system's
+    // default printer (and whenever there is no printer). Setting an index
+    // outside the list chooses the default printer; while an output file is
+    // set the choice is left alone.
+    int PrinterIndex() const;
+    void SetPrinterIndex(int index);
 
     void BeginDoc();
     void NewPage();

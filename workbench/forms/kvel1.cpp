@@ -95,6 +95,17 @@ void TForm1::BindHandlers() {
         PanelY1ContextPopup(x, y, handled);
     };
     PaintBox1->OnPaint = [this](TCanvas& canvas) { PaintBox1Paint(canvas); };
+    PopupMenu1->OnPopup = [this] { PopupMenu1Popup(); };
+    Zero1->OnClick = [this] { Zero1Click(); };
+    Zero2->OnClick = [this] { Zero2Click(); };
+    EtalonOxy1->OnClick = [this] { EtalonOxy1Click(); };
+    EtalonOxy2->OnClick = [this] { EtalonOxy2Click(); };
+    portrait12page1->OnClick = [this] { portrait12page1Click(); };
+    portrait2page1->OnClick = [this] { portrait2page1Click(); };
+    N6parpageportrait1->OnClick = [this] { N6parpageportrait1Click(); };
+    N1parpageportrait1->OnClick = [this] { N1parpageportrait1Click(); };
+    N4parpagepaysage1->OnClick = [this] { N4parpagepaysage1Click(); };
+    N1parpagepaysage1->OnClick = [this] { N1parpagepaysage1Click(); };
     BindSeriesHandlers();
     BindCursorHandlers();
     BindStyleHandlers();

@@ -17,6 +17,8 @@
 //   kvel1_table.cpp       the measurement table and the clipboard copies
 //   kvel1_styles.cpp      series styles, graph colours and the range buttons
 //   kvel1_options.cpp     the options files
+//   kvel1_adjust.cpp      zero adjustment and oxygen probe calibration
+//   kvel1_print.cpp       printing the graph
 #pragma once
 
 #include "graph/GraphTypes.h"
@@ -166,6 +168,17 @@ public:
     TMenuItem *Couleur2, *Grille2, *Couleurgrille2;
     TMenuItem* RAZparams;           // "Réinitialiser"
     TMenuItem* Enregistreroptions1; // "Enregistrer options"
+    TMenuItem* Zero1;               // "Ajuster le zéro" of each channel
+    TMenuItem* Zero2;
+    TMenuItem* EtalonOxy1; // "Etalonner oxymètre" of each channel
+    TMenuItem* EtalonOxy2;
+    TMenuItem* Impression1; // "Imprimer" and its six layouts
+    TMenuItem* portrait12page1;
+    TMenuItem* portrait2page1;
+    TMenuItem* N6parpageportrait1;
+    TMenuItem* N1parpageportrait1;
+    TMenuItem* N4parpagepaysage1;
+    TMenuItem* N1parpagepaysage1;
     TStatusBar* StatusBar1;
 
     // ---------------------------------------------------------------- timers
@@ -371,6 +384,34 @@ public:
     void RaiseDisplayMax(int c);
     void LowerDisplayMin(int c);
     void RaiseDisplayMin(int c);
+
+    // ------------------------------------- zero adjustment and oxygen probe
+    // Offers, per channel with a sensor, the oxygen calibration to a sensor
+    // whose name contains "Oxym" and the zero adjustment to any other.
+    void PopupMenu1Popup();
+    void Zero1Click();
+    void Zero2Click();
+    // Zero dialog; on OK the channel's working offset is measured so that the
+    // present input reads 0 (live tick off while it is measured).
+    void AdjustZero(int channel);
+    void EtalonOxy1Click();
+    void EtalonOxy2Click();
+    // Oxygen probe dialog; on OK the new high point and range top are written
+    // into the sensor memory and applied at once. Live tick off throughout.
+    void CalibrateOxygenProbe(int channel);
+
+    // -------------------------------------------------------------- printing
+    // One print of the graph in layout 0..5 (workbench::PlanPrintPage): the
+    // print dialog, the page with white background and grid width 1, the
+    // notice "Impression terminée", and the restore of the screen settings,
+    // which runs also when the print fails (the failure then leaves it).
+    void PrintGraph(int layout);
+    void portrait12page1Click();
+    void portrait2page1Click();
+    void N6parpageportrait1Click();
+    void N1parpageportrait1Click();
+    void N4parpagepaysage1Click();
+    void N1parpagepaysage1Click();
 
     // --------------------------------------------------------------- options
     // Loads the display options from the own options file, or from the

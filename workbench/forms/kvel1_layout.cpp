@@ -1,6 +1,8 @@
 // The main window's components and their design-time settings.
 #include "kvel1.h"
 
+#include "graph/PrintPage.h"
+
 #include "EmbeddedPictures.h"
 
 #include <QImage>
@@ -378,9 +380,22 @@ void TForm1::CreateGraphMenu() {
         *gridColours[c] = channel->Add("Couleur grille");
         *channels[c] = channel;
     }
+    // The adjustment of each channel: which one is offered is set when the
+    // menu opens.
+    Zero1 = Axes1->Add("Ajuster le zéro");
+    EtalonOxy1 = Axes1->Add("Etalonner oxymètre");
+    Zero2 = AxeY21->Add("Ajuster le zéro");
+    EtalonOxy2 = AxeY21->Add("Etalonner oxymètre");
     PopupMenu1->Add("-");
     RAZparams = PopupMenu1->Add("Réinitialiser");
     Enregistreroptions1 = PopupMenu1->Add("Enregistrer options");
+    // The print layouts, numbered 0 to 5 in menu order.
+    Impression1 = PopupMenu1->Add("Imprimer");
+    TMenuItem** layouts[workbench::PrintLayoutCount] = {&portrait12page1,    &portrait2page1,
+                                                        &N6parpageportrait1, &N1parpageportrait1,
+                                                        &N4parpagepaysage1,  &N1parpagepaysage1};
+    for (int layout = 0; layout < workbench::PrintLayoutCount; ++layout)
+        *layouts[layout] = Impression1->Add(workbench::PrintLayoutCaptions[layout]);
 }
 
 } // namespace kvel1
