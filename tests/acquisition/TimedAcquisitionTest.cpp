@@ -1,6 +1,7 @@
 // The timed series (intervals of 50 ms and more): point dating on the tick
 // counter, the first point of each mode, the end of a series, the software
-// trigger wait, the display panels and an interface that stops answering.
+// trigger wait, the display panels, a lost reading and an interface that
+// stops answering, changes made during a series and closing the window.
 #include "AcquisitionFixture.h"
 
 #include "TimedData.h"
@@ -323,6 +324,7 @@ TEST_F(TimedTest, EachTickShowsTheGraphUpToItsPoint) {
 
 struct PanelCase {
     const char* Name;
+    const char* Mode;
     int Row;
     const char* Y0;
     const char* Y1;
@@ -335,23 +337,30 @@ class PanelTest : public TimedTest, public ::testing::WithParamInterface<PanelCa
 TEST_P(PanelTest, ValuesShownOnlyAboveThreeHundredMs) {
     const PanelCase& c = GetParam();
     StartWithSensors(&sim::FixtureA, &sim::FixtureB);
-    Prepare("YY", c.Row, true);
+    Prepare(c.Mode, c.Row, true);
     Rig.SetGenerator(0, sim::Generator::Dc(512));  // 0,01 V
     Rig.SetGenerator(1, sim::Generator::Dc(1000)); // above the range
     ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
+    // One interval on: the two-channel series has its first point, the
+    // one-channel series its second.
     RunFor(static_cast<uint32_t>(workbench::TimeBaseMs[c.Row]) + 5);
-    ASSERT_EQ(MeasurementRecord.PointCount[0], 1);
-    EXPECT_EQ(MeasurementRecord.PointValue[0][1][0], OverRangeValue);
+    const int points = MeasurementRecord.PointCount[0];
+    ASSERT_EQ(points, std::string(c.Mode) == "YY" ? 1 : 2);
+    EXPECT_EQ(MeasurementRecord.PointValue[0][1][points - 1], OverRangeValue);
     EXPECT_EQ(Form1->PanelY0->Caption(), c.Y0);
     EXPECT_EQ(Form1->PanelY1->Caption(), c.Y1);
     Run(Form1->ActionFinMesures);
 }
 
-INSTANTIATE_TEST_SUITE_P(Intervals, PanelTest,
-                         ::testing::Values(PanelCase{"ThreeHundredMs", Row300Ms, "", ""},
-                                           PanelCase{"FourHundredMs", Row400Ms, "0,01 V  ",
-                                                     "hors calibre"}),
-                         [](const auto& info) { return std::string(info.param.Name); });
+// One channel shows only the measured channel's panel.
+INSTANTIATE_TEST_SUITE_P(
+    Intervals, PanelTest,
+    ::testing::Values(PanelCase{"ThreeHundredMs", "YY", Row300Ms, "", ""},
+                      PanelCase{"FourHundredMs", "YY", Row400Ms, "0,01 V  ", "hors calibre"},
+                      PanelCase{"OneChannelThreeHundredMs", "Y2", Row300Ms, "", ""},
+                      PanelCase{"OneChannelFourHundredMs", "Y1", Row400Ms, "0,01 V  ", ""},
+                      PanelCase{"OneChannelOutOfRange", "Y2", Row400Ms, "", "hors calibre"}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 // --------------------------------------------------------- software trigger
 
@@ -409,15 +418,16 @@ INSTANTIATE_TEST_SUITE_P(
         TriggerCase{"TwoChannelsGiveUp", "YY", {520, 510, 501}, 21 * 3, 21 * 500 + 1000, 501}),
     [](const auto& info) { return std::string(info.param.Name); });
 
-TEST_F(TimedTest, FinEndsTheTriggerWait) {
-    StartWithSensors(&sim::FixtureA, nullptr);
-    Prepare("Y1", Row1s, true, 100);
+TEST_P(ModeTest, FinEndsTheTriggerWait) {
+    StartWithSensors(&sim::FixtureA, &sim::FixtureA);
+    Prepare(GetParam(), Row1s, true, 100);
     Form1->CBDec->SetChecked(true);
     Form1->TriggerLevel = 600;
     Rig.SetGenerator(0, sim::Generator::Dc(100)); // never crosses the level
     bool waiting = false;
     At(3000, [&] {
-        waiting = Form1->AcqState == 2 && MeasurementRecord.PointCount[0] == 0;
+        waiting =
+            Form1->AcqState == (TwoChannels() ? 6 : 2) && MeasurementRecord.PointCount[0] == 0;
         Run(Form1->ActionFinMesures);
     });
     const int64_t start = Rig.NowUs();
@@ -430,6 +440,7 @@ TEST_F(TimedTest, FinEndsTheTriggerWait) {
     EXPECT_LE(endedMs, 3000 + 30);
     EXPECT_EQ(MeasurementRecord.PointCount[0], 0);
     EXPECT_FALSE(Form1->TimerYt->Enabled());
+    EXPECT_FALSE(Form1->TimerYY->Enabled());
     ExpectWindowGivenBack();
     const size_t readings = Readings(start);
     RunFor(3000);
@@ -502,8 +513,219 @@ TEST_P(ModeTest, InterfaceSilentMidSeriesGivesOneMessage) {
     EXPECT_EQ(Messages().size(), 1u);
 }
 
+TEST_P(ModeTest, InterfaceSilentDuringTheTriggerWaitGivesOneMessage) {
+    StartWithSensors(&sim::FixtureA, &sim::FixtureA);
+    Prepare(GetParam(), Row1s, true);
+    Form1->CBDec->SetChecked(true);
+    Form1->TriggerLevel = 600;
+    Rig.SetGenerator(0, sim::Generator::Dc(100)); // never crosses the level
+    Guard.Dialogs.Answer(ModalResult::Ok, SilentMessage);
+    At(1000, [&] { Rig.Faults().NoAnswer(sim::Command::Any); });
+    const int64_t start = Rig.NowUs();
+
+    ASSERT_TRUE(Run(Form1->ActionNouvelleMesure)); // returns when the wait ends
+
+    // The first reading after the interface fell silent waits its bound, the
+    // one asked at once to tell a lost answer from a silent interface only
+    // briefly.
+    const double endedMs = (Rig.NowUs() - start) / 1000.0;
+    EXPECT_LE(endedMs, 1000 + 250 + 500 + 100 + 20);
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0].Text, SilentMessage);
+    EXPECT_EQ(MeasurementRecord.PointCount[0], 0);
+    ExpectWindowGivenBack();
+    EXPECT_FALSE(Form1->TimerYt->Enabled());
+    EXPECT_FALSE(Form1->TimerYY->Enabled());
+    RunFor(5000);
+    EXPECT_EQ(Messages().size(), 1u);
+}
+
+TEST_P(ModeTest, WithoutArretAutoEachPassWaitsForTheTriggerAgain) {
+    StartWithSensors(&sim::FixtureU, &sim::FixtureU);
+    Prepare(GetParam(), Row1s, false);
+    Form1->CBDec->SetChecked(true);
+    Form1->RGfront->SetItemIndex(workbench::FallingEdge);
+    Form1->TriggerLevel = 500;
+    // Each pass: the edge (three readings), then its ten points; the
+    // one-channel pass reads once more on the tick that ends it.
+    std::vector<int> sequence = {520, 510, 500};
+    for (int k = 0; k < (TwoChannels() ? 10 : 11); ++k)
+        sequence.push_back(42);
+    for (int value : {520, 510, 500, 77})
+        sequence.push_back(value);
+    Rig.SetGenerator(0, sim::Generator::Sequence(sequence));
+    // One channel: the edge takes two pauses of 100 ms, the first point comes
+    // at once, the tenth tick ends the pass. Two channels: pauses of 250 ms,
+    // the first point one interval later, the eleventh tick ends the pass.
+    const uint32_t secondWaitMs = TwoChannels() ? 11500 : 10200;
+    const uint32_t secondFirstMs = TwoChannels() ? secondWaitMs + 500 + 1000 : secondWaitMs + 200;
+    bool waitingAgain = false;
+    At(secondWaitMs + 100,
+       [&] { waitingAgain = Form1->AcqState != 0 && MeasurementRecord.PointCount[0] == 0; });
+
+    ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
+    RunFor(secondFirstMs + 60);
+
+    EXPECT_TRUE(waitingAgain);
+    ASSERT_EQ(MeasurementRecord.PointCount[0], 1);
+    EXPECT_EQ(MeasurementRecord.PointValue[0][0][0], 77.0f);
+    EXPECT_EQ(MeasurementRecord.PointTime[0][0], 0.0f);
+    EXPECT_EQ(MeasurementRecord.SeriesCount, 1);
+    EXPECT_TRUE(Messages().empty());
+    Run(Form1->ActionFinMesures);
+}
+
 INSTANTIATE_TEST_SUITE_P(Modes, ModeTest, ::testing::Values("Y1", "YY"),
                          [](const auto& info) { return std::string(info.param); });
+
+// --------------------------------------------------- lost and late readings
+
+struct LostReadingCase {
+    const char* Name;
+    const char* Mode;
+    bool Late; // answered 700 ms late instead of not at all
+};
+void PrintTo(const LostReadingCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+class LostReadingTest : public TimedTest, public ::testing::WithParamInterface<LostReadingCase> {};
+
+TEST_P(LostReadingTest, TheTickIsSkippedAndTheSeriesGoesOn) {
+    const LostReadingCase& c = GetParam();
+    StartWithSensors(&sim::FixtureA, &sim::FixtureA);
+    Prepare(c.Mode, Row1s, true);
+    ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
+    RunFor(3500);
+    const int before = MeasurementRecord.PointCount[0];
+    ASSERT_GE(before, 3);
+    if (c.Late)
+        Rig.Faults().LateAnswer(700, sim::Command::AA, sim::Scope::Next(1));
+    else
+        Rig.Faults().NoAnswer(sim::Command::AA, sim::Scope::Next(1));
+    RunFor(1000); // the next tick's reading is lost
+    EXPECT_EQ(MeasurementRecord.PointCount[0], before);
+    EXPECT_NE(Form1->AcqState, 0);
+
+    ASSERT_TRUE(RunToEnd(15000));
+    EXPECT_TRUE(Messages().empty());
+    ASSERT_EQ(MeasurementRecord.PointCount[0], 10);
+    // One interval between the points, two across the skipped tick.
+    const float* t = MeasurementRecord.PointTime[0];
+    for (int k = 1; k < 10; ++k) {
+        const double gap = double(t[k]) - t[k - 1];
+        const double expected = k == before ? 2000 : 1000;
+        EXPECT_GE(gap, expected - 5) << "points " << k << " and " << k + 1;
+        EXPECT_LE(gap, expected + 5) << "points " << k << " and " << k + 1;
+    }
+    ExpectWindowGivenBack();
+}
+
+INSTANTIATE_TEST_SUITE_P(Readings, LostReadingTest,
+                         ::testing::Values(LostReadingCase{"OneChannelLost", "Y1", false},
+                                           LostReadingCase{"OneChannelLate", "Y1", true},
+                                           LostReadingCase{"TwoChannelsLost", "YY", false},
+                                           LostReadingCase{"TwoChannelsLate", "YY", true}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+// ------------------------------------------- changes during the series
+
+struct CountChangeCase {
+    const char* Name;
+    const char* Mode;
+    uint32_t ChangeAtMs; // "Nombre de mesures" changed from 20 then
+    int NewCount;
+    int Points; // the series ends with these
+};
+void PrintTo(const CountChangeCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+class CountChangeTest : public TimedTest, public ::testing::WithParamInterface<CountChangeCase> {};
+
+TEST_P(CountChangeTest, TheNextTickTakesTheNewNumber) {
+    const CountChangeCase& c = GetParam();
+    StartWithSensors(&sim::FixtureA, &sim::FixtureA);
+    Prepare(c.Mode, Row50Ms, true, 20);
+    At(c.ChangeAtMs, [&] { Form1->NbMesures->SetValue(c.NewCount); });
+    ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
+    ASSERT_TRUE(RunToEnd(3000));
+    EXPECT_EQ(MeasurementRecord.PointCount[0], c.Points);
+    ExpectPointTimes(c.Points, 50);
+    EXPECT_TRUE(Messages().empty());
+}
+
+// Points every 50 ms: from 0 ms in one channel, from 50 ms in two.
+INSTANTIATE_TEST_SUITE_P(
+    Counts, CountChangeTest,
+    ::testing::Values(CountChangeCase{"FewerAfterEightPoints", "Y1", 375, 10, 10},
+                      CountChangeCase{"FewerThanThoseStored", "Y1", 675, 10, 14},
+                      CountChangeCase{"More", "Y1", 375, 30, 30},
+                      CountChangeCase{"TwoChannelsFewer", "YY", 375, 10, 10}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(TimedTest, TwoChannelRestartWithFourSeriesMeasuresTheFourthAgain) {
+    StartWithSensors(&sim::FixtureU, &sim::FixtureU);
+    Prepare("YY", Row50Ms, true);
+    for (int raw : {100, 200, 300}) {
+        Rig.SetGenerator(0, sim::Generator::Dc(raw));
+        ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
+        ASSERT_TRUE(RunToEnd(2000));
+    }
+    ASSERT_EQ(MeasurementRecord.SeriesCount, 3);
+
+    // The fourth series, pass after pass: never the question that a new
+    // measurement with four series asks.
+    Form1->CBmonoCoup->SetChecked(false);
+    Rig.SetGenerator(0, sim::Generator::Dc(400));
+    ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
+    RunFor(1800); // three passes of 550 ms, a fourth begun
+    EXPECT_NE(Form1->AcqState, 0);
+    EXPECT_EQ(MeasurementRecord.SeriesCount, 4);
+    EXPECT_EQ(Form1->MeasuredSeries, 4);
+    EXPECT_GE(MeasurementRecord.PointCount[3], 1);
+    EXPECT_LE(MeasurementRecord.PointCount[3], 5);
+    Run(Form1->ActionFinMesures);
+    EXPECT_TRUE(Messages().empty());
+    for (int s = 1; s <= 4; ++s) {
+        EXPECT_EQ(MeasurementRecord.PointValue[s - 1][0][0], 100.0f * s) << "series " << s;
+        if (s < 4) {
+            EXPECT_EQ(MeasurementRecord.PointCount[s - 1], 10) << "series " << s;
+        }
+    }
+}
+
+class CloseTest : public TimedTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(CloseTest, ClosingTheWindowEndsTheSeries) {
+    const bool duringTriggerWait = GetParam();
+    StartWithSensors(&sim::FixtureA, nullptr);
+    Prepare("Y1", Row1s, true);
+    Form1->CBDec->SetChecked(duringTriggerWait);
+    Form1->TriggerLevel = 600;
+    Rig.SetGenerator(0, sim::Generator::Dc(100)); // never crosses the level
+    bool closed = false;
+    At(2500, [&] {
+        Form1->Close();
+        closed = true;
+    });
+    ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
+    if (!duringTriggerWait)
+        RunUntil([&] { return closed; }, 3000);
+    ASSERT_TRUE(closed);
+
+    EXPECT_EQ(Form1->AcqState, 0);
+    EXPECT_EQ(MeasurementRecord.PointCount[0], duringTriggerWait ? 0 : 3);
+    EXPECT_FALSE(Form1->TimerYt->Enabled());
+    EXPECT_FALSE(Form1->Timer->Enabled());
+    // Nothing talks to the interface any more.
+    const size_t readings = Readings(0);
+    RunFor(5000);
+    EXPECT_EQ(Readings(0), readings);
+    EXPECT_TRUE(Messages().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(When, CloseTest, ::testing::Bool(), [](const auto& info) {
+    return std::string(info.param ? "DuringTheTriggerWait" : "WhileCollecting");
+});
 
 } // namespace
 } // namespace acqtest

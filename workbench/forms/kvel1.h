@@ -487,6 +487,9 @@ private:
     // The interface stopped answering during a loop: the measurement ends and
     // the user is told once.
     void EndOnSilentInterface();
+    // After a reading that went unanswered: reads once more, and when that
+    // one goes unanswered too, ends the measurement as above (true).
+    bool EndIfInterfaceStopped();
     // Timed acquisitions: the software trigger wait on channel's raw count
     // (pause between readings and give-up rounds), which the user may end
     // with "Fin"; true when the series is to start (the trigger came or the

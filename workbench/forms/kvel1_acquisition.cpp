@@ -231,6 +231,16 @@ void TForm1::EndOnSilentInterface() {
     platform::ShowMessage(InterfaceSilentMessage);
 }
 
+bool TForm1::EndIfInterfaceStopped() {
+    // One lost or late answer is not a dead interface: a reading asked at
+    // once tells. The link waits only briefly once an answer went missing.
+    RawPair probe{};
+    if (ReadRawPair(probe) != LinkResult::NoAnswer)
+        return false;
+    EndOnSilentInterface();
+    return true;
+}
+
 void TForm1::BeginLoop(uint8_t state) {
     AcqState = state;
     Timer->SetEnabled(false);
@@ -371,14 +381,12 @@ bool TForm1::SoftwareTriggerWait(int channel, uint32_t pauseMs, uint16_t giveUpR
                 return false;
             RawPair raw{};
             const LinkResult result = ReadRawPair(raw);
-            if (result == LinkResult::NoAnswer) {
-                EndOnSilentInterface();
+            if (result == LinkResult::NoAnswer && EndIfInterfaceStopped())
                 return false;
-            }
             if (result == LinkResult::Answered)
                 readings[i] = static_cast<uint16_t>(raw[channel == 1 ? 1 : 0]);
             else
-                complete = false; // a round with a refused reading does not trigger
+                complete = false; // a round with a lost or refused reading does not trigger
         }
         ++rounds;
         if (complete && workbench::SoftwareTriggerHolds(edge, TriggerLevel, readings[0],
@@ -426,7 +434,9 @@ bool TForm1::ReadTimedPoint(ValuePair& values, int firstPanel, int lastPanel) {
 
     const LinkResult result = ReadChannels(values);
     if (result == LinkResult::NoAnswer) {
-        EndOnSilentInterface();
+        // This tick is skipped, and the series goes on unless the interface
+        // has stopped answering.
+        EndIfInterfaceStopped();
         return false;
     }
     if (result != LinkResult::Answered)
