@@ -401,7 +401,8 @@ int Ft232rChip::BulkIn(uint8_t* buffer, int capacity) {
     do {
         const size_t part = std::min<size_t>(PacketSize - StatusBytes, got - taken);
         std::memcpy(buffer + at, ModemStatus, StatusBytes);
-        std::memcpy(buffer + at + StatusBytes, data.data() + taken, part);
+        if (part > 0)
+            std::memcpy(buffer + at + StatusBytes, data.data() + taken, part);
         at += StatusBytes + static_cast<int>(part);
         taken += part;
     } while (taken < got && at + StatusBytes < capacity);
