@@ -206,6 +206,14 @@ TEST_F(UsbLink, ABusyInterfaceIsReportedWithItsReason) {
               "Port  non ouvert\r\npériphérique occupé par un autre programme.");
 }
 
+TEST_F(UsbLink, AnInterfaceGoneBetweenListingAndOpeningIsSaidUnplugged) {
+    Ft232rChip& chip = Bed->AddChip();
+    ASSERT_EQ(GetDeviceCount(), 1);
+    chip.UnplugAt(0); // still listed, no longer answering
+    EXPECT_EQ(OpenFirstInterface(), OpenOutcome::NoDescription);
+    EXPECT_EQ(InterfaceFailureReason(), "périphérique débranché");
+}
+
 // linkcheck, the program, against an emulated interface: the chip's handler
 // in this process answers the child's USB requests, both on the real clock.
 class UsbLinkcheck : public UsbLink {

@@ -84,26 +84,30 @@ public:
         text[size - 1] = '\0';
         if (result == 0)
             return FT_OK;
-        reason = Explain(Found[index], result);
+        reason = Explain(Found[index], result, false);
         // -4: the device could not be opened (busy or no permission).
         return result == -4 ? FT_DEVICE_NOT_OPENED : FT_IO_ERROR;
     }
 
     // The reason of libftdi's failure `result` on device, libftdi's own text
-    // to the error output.
-    std::string Explain(libusb_device* device, int result) const {
+    // to the error output. opening: the result is ftdi_usb_open_dev's, whose
+    // codes name a busy device (-5) and a permission refused (-8).
+    std::string Explain(libusb_device* device, int result, bool opening) const {
         std::fprintf(stderr, "libftdi: %s (%d)\n", ftdi_get_error_string(Context), result);
-        if (result == -5)
+        if (opening && result == -5)
             return UsbFailureReason(LIBUSB_ERROR_BUSY);
-        if (result == -8)
+        if (opening && result == -8)
             return UsbFailureReason(LIBUSB_ERROR_ACCESS);
         // libftdi keeps libusb's code to itself: ask libusb directly.
         libusb_device_handle* probe = nullptr;
         const int opened = libusb_open(device, &probe);
         if (opened != 0)
             return UsbFailureReason(opened);
+        // Opened: one request tells a device that left from one that refuses.
+        unsigned char languages[4];
+        const int asked = libusb_get_string_descriptor(probe, 0, 0, languages, sizeof languages);
         libusb_close(probe);
-        return UsbFailureReason(LIBUSB_ERROR_IO);
+        return UsbFailureReason(asked < 0 ? asked : LIBUSB_ERROR_IO);
     }
 
 private:
@@ -227,7 +231,7 @@ FT_STATUS FtdiDriver::OpenEx(void* arg1, DWORD flags, FT_HANDLE* handle) {
         }
         const int opened = ftdi_usb_open_dev(device->Context, scan.At(index));
         if (opened != 0) {
-            Reason = scan.Explain(scan.At(index), opened);
+            Reason = scan.Explain(scan.At(index), opened, true);
             return FT_DEVICE_NOT_OPENED;
         }
     }
