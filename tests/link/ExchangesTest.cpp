@@ -272,6 +272,33 @@ TEST_F(LinkExchanges, FirstUnansweredExchangeWaitsItsWholeBound) {
     EXPECT_TRUE(Boxes().empty());
 }
 
+TEST_F(LinkExchanges, AnswerThatComesLateIsOneLostAnswer) {
+    // The late answer comes while the presence try that follows the lost
+    // exchange waits, ahead of that try's own answer.
+    struct Case {
+        const char* What;
+        Command Kind;
+        std::function<LinkResult()> Run;
+    };
+    RawPair raw{};
+    const Case cases[] = {
+        {"raw pair", Command::AA, [&] { return ReadRawPair(raw); }},
+        {"write", Command::E3, [] { return WriteSensorByte(0, 39, '0'); }},
+    };
+    for (const auto& c : cases) {
+        for (const int lateMs : {520, 600}) {
+            Revive();
+            Rig.Faults().LateAnswer(lateMs, c.Kind, Scope::Next());
+            EXPECT_EQ(c.Run(), LinkResult::NoAnswer) << c.What << " " << lateMs;
+            EXPECT_FALSE(InterfaceSilent()) << c.What << " " << lateMs;
+            // The next exchange gets its own answer, not the late one.
+            raw = {};
+            EXPECT_EQ(ReadRawPair(raw), LinkResult::Answered) << c.What << " " << lateMs;
+        }
+    }
+    EXPECT_TRUE(Boxes().empty());
+}
+
 TEST_F(LinkExchanges, TriggerThatNeverComesIsNotADeadInterface) {
     Rig.Bus().SetCallCostUs(50);
     SampleBlock block{};
