@@ -583,7 +583,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, ModeTest, ::testing::Values("Y1", "YY"),
 struct LostReadingCase {
     const char* Name;
     const char* Mode;
-    bool Late; // answered 700 ms late instead of not at all
+    bool Late; // answered 600 ms late instead of not at all
 };
 void PrintTo(const LostReadingCase& c, std::ostream* os) {
     *os << c.Name;
@@ -599,7 +599,7 @@ TEST_P(LostReadingTest, TheTickIsSkippedAndTheSeriesGoesOn) {
     const int before = MeasurementRecord.PointCount[0];
     ASSERT_GE(before, 3);
     if (c.Late)
-        Rig.Faults().LateAnswer(700, sim::Command::AA, sim::Scope::Next(1));
+        Rig.Faults().LateAnswer(600, sim::Command::AA, sim::Scope::Next(1));
     else
         Rig.Faults().NoAnswer(sim::Command::AA, sim::Scope::Next(1));
     RunFor(1000); // the next tick's reading is lost

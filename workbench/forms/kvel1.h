@@ -487,8 +487,9 @@ private:
     // The interface stopped answering during a loop: the measurement ends and
     // the user is told once.
     void EndOnSilentInterface();
-    // After a reading that went unanswered: reads once more, and when that
-    // one goes unanswered too, ends the measurement as above (true).
+    // After a reading that went unanswered: when the interface has stopped
+    // answering, ends the measurement as above (true); one lost answer
+    // changes nothing (false).
     bool EndIfInterfaceStopped();
     // Timed acquisitions: the software trigger wait on channel's raw count
     // (pause between readings and give-up rounds), which the user may end

@@ -232,10 +232,9 @@ void TForm1::EndOnSilentInterface() {
 }
 
 bool TForm1::EndIfInterfaceStopped() {
-    // One lost or late answer is not a dead interface: a reading asked at
-    // once tells. The link waits only briefly once an answer went missing.
-    RawPair probe{};
-    if (ReadRawPair(probe) != LinkResult::NoAnswer)
+    // One lost or late answer is not a dead interface: the link tells the
+    // two apart right after the exchange.
+    if (!InterfaceSilent())
         return false;
     EndOnSilentInterface();
     return true;
