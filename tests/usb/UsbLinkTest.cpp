@@ -144,6 +144,22 @@ TEST_F(UsbLink, EveryExchangeOfTheLinkGoesThroughTheRealDriver) {
     EXPECT_TRUE(Guard.Dialogs.Messages().empty());
 }
 
+// An answer that came after its bound waits in the chip; the purge before the
+// next request (libftdi's flush of what waits for the host) drops it, so the
+// next reading is the new one.
+TEST_F(UsbLink, ALateAnswerIsDroppedByThePurgeBeforeTheNextRequest) {
+    Ft232rChip& chip = OpenOneChip();
+    chip.Device().SetGenerator(0, sim::Generator::Sequence({100, 300}));
+    chip.Device().SetGenerator(1, sim::Generator::Sequence({200, 400}));
+    chip.Device().Faults().LateAnswer(700, sim::Command::AA, sim::Scope::Next(1));
+    RawPair raw{1, 2};
+    EXPECT_EQ(ReadRawPair(raw), LinkResult::NoAnswer);
+    EXPECT_EQ(raw, (RawPair{1, 2}));
+    Sleep(400); // the late answer is now in the chip
+    ASSERT_EQ(ReadRawPair(raw), LinkResult::Answered);
+    EXPECT_EQ(raw, (RawPair{300, 400}));
+}
+
 // Blocks at the six rows the block loops send, samples counted on each
 // channel so that any byte lost or misplaced across the USB packets shows.
 class UsbBlocks : public UsbLink, public ::testing::WithParamInterface<int> {};
