@@ -51,7 +51,7 @@ protected:
             return false;
         auto* mouse = static_cast<QMouseEvent*>(event);
         const QPoint at =
-            UpDown.mapFrom(static_cast<QWidget*>(watched), mouse->position().toPoint());
+            static_cast<QWidget*>(watched)->mapTo(&UpDown, mouse->position().toPoint());
         const TMouseButton button = mouse->button() == Qt::RightButton    ? mbRight
                                     : mouse->button() == Qt::MiddleButton ? mbMiddle
                                                                           : mbLeft;

@@ -236,6 +236,11 @@ TEST_F(NumberControlsTest, UpDownClicksMoveClampAndShowThePosition) {
     EXPECT_EQ(edit->Text(), "512");
     std::vector<std::pair<TUDBtnType, int>> clicks;
     level->OnClick = [&](TUDBtnType button) { clicks.push_back({button, level->Position()}); };
+    // The mouse button's release comes after the click has moved the position.
+    std::vector<int> releases;
+    level->OnMouseUp = [&](TMouseButton, TShiftState, int, int) {
+        releases.push_back(level->Position());
+    };
 
     Form.show();
     QTest::mouseClick(level->ArrowButton(btNext), Qt::LeftButton);
@@ -244,6 +249,7 @@ TEST_F(NumberControlsTest, UpDownClicksMoveClampAndShowThePosition) {
     EXPECT_EQ(clicks, (std::vector<std::pair<TUDBtnType, int>>{
                           {btNext, 522}, {btPrev, 512}, {btPrev, 502}}));
     EXPECT_EQ(edit->Text(), "502");
+    EXPECT_EQ(releases, (std::vector<int>{522, 512, 502}));
 
     level->SetPosition(1017); // clicks stop at the bounds, the handler still runs
     level->ClickButton(btNext);

@@ -442,4 +442,53 @@ TEST(PeopleScenario, AnswersWithTheirLatenciesOnANonVirtualClock) {
     EXPECT_EQ(d.Close(h), FT_OK);
 }
 
+// With an oxygen probe asked for on voie 2: its memory, a steady count near
+// 700, and the memory writes kept in the probe (read back by the next memory
+// read). Voie 1 keeps its voltage sensor.
+TEST(PeopleScenario, AnOxygenProbeOnVoie2KeepsWhatIsWrittenIntoIt) {
+    const struct {
+        const char* Choice;
+        const sim::MemoryImage* Memory;
+    } cases[] = {
+        {"oxymetre", &sim::FixtureC}, {"oxymetre-mgl", &sim::FixtureM}, {"autre", &sim::FixtureA}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Choice);
+        HandClock clock;
+        platform::ScopedClock installed(clock);
+        std::unique_ptr<d2xx::Driver> driver = sim::CreatePeopleScenarioDriver(c.Choice);
+        d2xx::Driver& d = *driver;
+        char description[FT_DESCRIPTION_SIZE];
+        ASSERT_EQ(d.ListDevices(nullptr, description, FT_LIST_BY_INDEX | FT_OPEN_BY_DESCRIPTION),
+                  FT_OK);
+        FT_HANDLE h = nullptr;
+        ASSERT_EQ(d.OpenEx(description, FT_OPEN_BY_DESCRIPTION, &h), FT_OK);
+        // One exchange: the frame, then the whole answer of `length` bytes.
+        auto exchange = [&](Bytes frame, size_t length) {
+            DWORD written = 0;
+            EXPECT_EQ(d.Write(h, frame.data(), static_cast<DWORD>(frame.size()), &written), FT_OK);
+            clock.Now += 100000;
+            Bytes answer(length);
+            DWORD read = 0;
+            EXPECT_EQ(d.Read(h, answer.data(), static_cast<DWORD>(length), &read), FT_OK);
+            EXPECT_EQ(read, length);
+            return answer;
+        };
+        EXPECT_EQ(exchange(Frame({0xEE, 0}), 127), MemoryAnswer(sim::FixtureA));
+        EXPECT_EQ(exchange(Frame({0xEE, 1}), 127), MemoryAnswer(*c.Memory));
+        if (c.Memory == &sim::FixtureA)
+            continue;
+        for (int i = 0; i < 20; ++i) {
+            const Bytes raw = exchange(Frame({0xAA}), 5);
+            EXPECT_NEAR(raw[3] | raw[4] << 8, 700, 1);
+        }
+        EXPECT_EQ(exchange(Frame({0xE6, 39, '0'}), 1), Bytes{0x55});
+        EXPECT_EQ(exchange(Frame({0xE6, 40, '2'}), 1), Bytes{0x55});
+        sim::MemoryImage written = *c.Memory;
+        written[38] = '0';
+        written[39] = '2';
+        EXPECT_EQ(exchange(Frame({0xEE, 1}), 127), MemoryAnswer(written));
+        EXPECT_EQ(d.Close(h), FT_OK);
+    }
+}
+
 } // namespace

@@ -3,14 +3,25 @@
 #include "d2xx/sim/Sim.h"
 #include "d2xx/sim/fixtures.h"
 
+#include <cstdlib>
+
 namespace sim {
 
 std::unique_ptr<d2xx::Driver> CreatePeopleScenarioDriver() {
+    const char* second = std::getenv(SecondSensorVariable);
+    return CreatePeopleScenarioDriver(second ? second : "");
+}
+
+std::unique_ptr<d2xx::Driver> CreatePeopleScenarioDriver(std::string_view secondSensor) {
     auto bus = std::make_unique<SimBus>();
     SimDevice& device = bus->AddDevice(DefaultDescription);
     for (int ch = 0; ch < 2; ++ch) {
         device.Plug(ch, FixtureA);
         device.SetGenerator(ch, ClassroomSignal(ch));
+    }
+    if (secondSensor == "oxymetre" || secondSensor == "oxymetre-mgl") {
+        device.Plug(1, secondSensor == "oxymetre" ? FixtureC : FixtureM);
+        device.SetGenerator(1, Generator::Dc(700).WithNoise(0.8, 3));
     }
     // A long session must not grow its logs without end.
     device.Log().MaxRecords = 4096;
