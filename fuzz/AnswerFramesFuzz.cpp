@@ -102,13 +102,14 @@ private:
     int64_t NextPartUs = 0;
 };
 
-// An exchange that got no answer may try one presence query after it, to
-// learn whether the interface still answers: 10 ms, then ten polls 10 ms
-// apart, with room for the calls' own cost.
-constexpr int64_t ProbeMs = 150;
+// An exchange that got no answer may try presence queries after it, to learn
+// whether the interface still answers: up to three tries (another one after a
+// try that heard the rest of a late answer), each 10 ms and then ten polls
+// 10 ms apart, with room for the calls' own cost.
+constexpr int64_t ProbeMs = 3 * 125;
 
 // An exchange's time on the virtual clock, checked against its bound (plus
-// that one presence try and the driver calls' own small cost).
+// those presence tries and the driver calls' own small cost).
 template <class Exchange>
 void Timed(platform::VirtualClock& clock, uint32_t boundMs, Exchange run) {
     const int64_t start = clock.NowUs();
