@@ -5,6 +5,7 @@
 
 #include "core/Dialogs.h"
 #include "graph/Graph.h"
+#include "model/Acquisition.h"
 
 namespace kvel1 {
 
@@ -229,7 +230,7 @@ void TForm1::Grille2Click() {
 
 void TForm1::MoveRange(int c, workbench::RangeMove move) {
     SyncGraphState();
-    const bool xy = AcqMode == 3 || AcqMode == 4;
+    const bool xy = AcqMode == workbench::ModeXY || AcqMode == workbench::ModeManual;
     if (workbench::MoveDisplayRange(MeasurementRecord, Graph.SelectedSeries, c, xy, move))
         PaintBox1->Invalidate();
 }
