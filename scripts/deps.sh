@@ -4,6 +4,8 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libgl-dev
+    # French texts in the toolkit's own dialogs.
+    qt6-translations-l10n
     libjpeg-dev libftdi1-dev
     libgtest-dev libgmock-dev
     # The fuzz targets: clang 14 and its libFuzzer and sanitizer runtimes

@@ -10,10 +10,13 @@
 #include <QCloseEvent>
 #include <QFont>
 #include <QKeyEvent>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPointer>
 #include <QScreen>
+#include <QTranslator>
 
 #include <stdexcept>
 
@@ -443,6 +446,14 @@ void InitFonts() {
 void InitApplication() {
     InitFonts();
     QApplication::setQuitOnLastWindowClosed(false);
+    // The toolkit's own dialogs (colours, files, printing) speak French.
+    static QTranslator* french = nullptr;
+    if (!french && qApp) {
+        french = new QTranslator(qApp);
+        if (french->load(QLocale(QLocale::French), "qtbase", "_",
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QCoreApplication::installTranslator(french);
+    }
     platform::SetDialogs(&TheQtDialogs());
 }
 
