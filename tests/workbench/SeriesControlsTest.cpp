@@ -6,6 +6,8 @@
 #include "graph/GraphScale.h"
 #include "model/MeasurementFile.h"
 
+#include <QContextMenuEvent>
+
 #include <set>
 
 using namespace tampon;
@@ -317,6 +319,141 @@ TEST_F(SeriesControlsTest, HidingTheSettingsPanelGivesItsWidthToTheGraph) {
     EXPECT_EQ(Form1->ActionPanneauReglages->ImageIndex(), 0);
     EXPECT_EQ(Form1->PaintBox1->Width(), width);
     EXPECT_EQ(Form1->GraphBitmap->Width(), width - 2 * Form1->GraphMargin);
+}
+
+// ------------------------------------------------------- erasing a series
+
+class EraseSeriesTest : public SeriesControlsTest {
+protected:
+    // The user's right click on the group box of series n.
+    static void RightClickSeriesBox(int n) {
+        TGroupBox* box = Form1->SeriesBoxes[n - 1];
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                box->Widget()->mapToGlobal(QPoint(5, 5)));
+        QCoreApplication::sendEvent(box->Widget(), &event);
+        EXPECT_TRUE(event.isAccepted()) << "the click is handled: no menu opens";
+        ProcessMessages();
+    }
+
+    static std::string Question(int n) {
+        return "Voulez-vous effacer la série\r\nde mesures n° " + std::to_string(n) + " ?";
+    }
+
+    // Manual means and a drawn line in series s, which say s.
+    static void AddManualPointAndLine(int s) {
+        MeasurementRecord.XYPointCount[s - 1] = s;
+        MeasurementRecord.ManualY1[s - 1][0] = 10.0f * s;
+        workbench::SeriesLine& line = Form1->Graph.SeriesLines[s - 1];
+        line = {};
+        line.X2 = static_cast<float>(s);
+        line.Valid = 1;
+        line.Label = "R" + std::to_string(s) + " = " + std::to_string(s) + " ohm";
+    }
+};
+
+TEST_F(EraseSeriesTest, ErasingTheFirstOfThreeMovesTheOthersDown) {
+    Load(3);
+    for (int s = 1; s <= 3; ++s)
+        AddManualPointAndLine(s);
+    Form1->BTS1->Click(); // a selection that the erase must not leave stale
+    Guard.Dialogs.Answer(platform::ModalResult::Yes, Question(1));
+
+    RightClickSeriesBox(1);
+
+    const std::vector<platform::MessageRequest> boxes = Messages();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].Text, Question(1));
+    EXPECT_EQ(boxes[0].Caption, "Confirmation");
+    EXPECT_EQ(boxes[0].Buttons, unsigned(platform::MbYes | platform::MbNo));
+    EXPECT_EQ(MeasurementRecord.SeriesCount, 2);
+    EXPECT_EQ(MeasurementRecord.ShownSeries, 2);
+    for (int slot = 1; slot <= 2; ++slot) {
+        const int was = slot + 1;
+        SCOPED_TRACE("slot " + std::to_string(slot));
+        EXPECT_EQ(MeasurementRecord.PointValue[slot - 1][0][0], Level[was - 1]);
+        EXPECT_EQ(MeasurementRecord.XYPointCount[slot - 1], was);
+        EXPECT_EQ(MeasurementRecord.ManualY1[slot - 1][0], 10.0f * was);
+        const workbench::SeriesLine& line = Form1->Graph.SeriesLines[slot - 1];
+        EXPECT_EQ(line.Valid, 1);
+        EXPECT_EQ(line.X2, float(was));
+        // The label keeps its text, number included.
+        EXPECT_EQ(line.Label, "R" + std::to_string(was) + " = " + std::to_string(was) + " ohm");
+    }
+    EXPECT_EQ(Form1->Graph.SeriesLines[2].Valid, 0);
+
+    // The controls as after a load of two: the selection on the newest.
+    EXPECT_EQ(Form1->SelectedSeries, 2);
+    EXPECT_TRUE(Form1->BTS2->Down());
+    EXPECT_FALSE(Form1->GBS3->Visible());
+    EXPECT_FALSE(Form1->BTS3->Visible());
+    EXPECT_EQ(BoxesOf(1), "gL-/gL-");
+    EXPECT_EQ(BoxesOf(2), "--p/--p");
+    EXPECT_EQ(Form1->GBS2->Font().Style, Marked);
+
+    // Styles belong to the numbers: the old series 2 is drawn as series 1's
+    // pale line, the old series 3 with series 2's markers.
+    const GraphPixels graph = GraphPixels::Now();
+    EXPECT_EQ(graph.Rows(PaleColor(LineColor[0])), std::set<int>{Y(Level[1])});
+    EXPECT_EQ(graph.At(X(PointTimeMs(3)), Y(Level[2])), MarkerColor[1]);
+    EXPECT_EQ(graph.Count(MarkerColor[2]), 0);
+}
+
+TEST_F(EraseSeriesTest, ErasingTheLastOfSeveralOnlyLowersTheCount) {
+    Load(3);
+    Guard.Dialogs.Answer(platform::ModalResult::Yes, Question(3));
+    RightClickSeriesBox(3);
+    EXPECT_EQ(MeasurementRecord.SeriesCount, 2);
+    // Its contents stay in the slot, and go into a later file.
+    EXPECT_EQ(MeasurementRecord.PointCount[2], FilePoints);
+    EXPECT_EQ(MeasurementRecord.PointValue[2][0][0], Level[2]);
+    EXPECT_EQ(MeasurementRecord.PointValue[1][0][0], Level[1]);
+    EXPECT_EQ(Form1->SelectedSeries, 2);
+}
+
+TEST_F(EraseSeriesTest, AnsweringNoKeepsEverything) {
+    Load(2);
+    const std::vector<char> before = RecordBytes();
+    Guard.Dialogs.Answer(platform::ModalResult::No, Question(2));
+    RightClickSeriesBox(2);
+    EXPECT_EQ(RecordBytes(), before);
+    EXPECT_TRUE(Form1->GBS2->Visible());
+}
+
+// The only series: "Enregistrer" with its save question. "Non" clears all
+// (the erase was already asked for); "Oui" with the save dialog cancelled
+// keeps it.
+class EraseOnlySeriesTest : public EraseSeriesTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(EraseOnlySeriesTest, RunsEnregistrer) {
+    const bool saveThenCancel = GetParam();
+    Load(1);
+    Guard.Dialogs.Answer(platform::ModalResult::Yes, Question(1));
+    if (saveThenCancel) {
+        Guard.Dialogs.Answer(platform::ModalResult::Yes, "enregistrer les mesures");
+        Guard.Dialogs.AnswerSave("");
+    } else {
+        Guard.Dialogs.Answer(platform::ModalResult::No, "enregistrer les mesures");
+    }
+    RightClickSeriesBox(1);
+    EXPECT_EQ(Messages().size(), 2u);
+    EXPECT_EQ(MeasurementRecord.SeriesCount, saveThenCancel ? 1 : 0);
+    EXPECT_EQ(Form1->GroupBoxTrace->Visible(), saveThenCancel);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, EraseOnlySeriesTest, ::testing::Bool(), [](const auto& info) {
+    return std::string(info.param ? "SaveCancelledKeepsIt" : "NoClearsIt");
+});
+
+TEST_F(EraseSeriesTest, ARightClickWhileMeasuringOpensNothing) {
+    Form1->RGVoie->SetItemIndex(Form1->RGVoie->Items.IndexOf("Y1"));
+    Form1->CBdelta_t->DropDown();
+    Form1->CBdelta_t->CloseUp(12); // 1 s
+    Form1->ActionNouvelleMesure->Execute();
+    ASSERT_EQ(Form1->AcqState, 2);
+    RightClickSeriesBox(1); // an unexpected box would fail the test
+    EXPECT_EQ(Form1->AcqState, 2);
+    EXPECT_EQ(MeasurementRecord.SeriesCount, 1);
+    Form1->ActionFinMesures->Execute();
 }
 
 } // namespace
