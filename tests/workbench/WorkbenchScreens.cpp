@@ -1,21 +1,27 @@
 // Screenshots of the workbench's windows for people to look at (not a test),
 // on the simulated interface and the virtual clock: live values side by side
 // and giant, values out of range in the smallest window, no interface, a
-// loaded file, two recorded series, the about box and the colour dialog. Run it under a display:
+// loaded file, two recorded series, the about box and the colour dialog,
+// three recorded series printed in each of the six layouts to PDF files
+// ("graphe-0.pdf" to "graphe-5.pdf"), the zero dialog and the oxygen probe
+// dialog. Run it under a display:
 //   xvfb-run -a -s "-screen 0 1024x768x24" ./workbench_screens <folder>
 #include "About.h"
 #include "EmbeddedPictures.h"
 #include "KestrovaStart.h"
+#include "Oxym.h"
 #include "ProgramArguments.h"
 #include "colorAff.h"
 #include "core/Desktop.h"
 #include "core/Dialogs.h"
 #include "d2xx/sim/SimRig.h"
 #include "d2xx/sim/fixtures.h"
+#include "gui/Printers.h"
 #include "gui/Vcl.h"
 #include "kvel1.h"
 #include "model/MeasurementFile.h"
 #include "tampon.h"
+#include "zero.h"
 
 #include <QApplication>
 #include <QDir>
@@ -151,6 +157,44 @@ int main(int argc, char** argv) {
             dialogs.Answer(platform::ModalResult::Yes)
                 .AnswerSave((Folder + QStringLiteral("/series.mrs")).toStdString());
             Form1->ActionRAZExecute();
+        });
+    }
+    {
+        // Three series recorded with "arrêt auto", printed in every layout;
+        // then the zero dialog of voie 1 and the oxygen probe dialog of voie 2
+        // with a count validated in air.
+        sim::SimRig rig;
+        platform::ScriptedDialogs dialogs;
+        rig.Plug(0, sim::FixtureA, sim::Generator::Sine(512, 400, 4));
+        rig.Plug(1, sim::FixtureC, sim::Generator::Dc(700));
+        Scene(rig, dialogs, {}, [&] {
+            RunFor(1500);
+            Form1->CBdelta_t->DropDown();
+            Form1->CBdelta_t->CloseUp(3); // 5 ms
+            Form1->CBmonoCoup->SetChecked(true);
+            for (int s = 0; s < 3; ++s) {
+                rig.SetGenerator(0, sim::Generator::Sine(512, 150 + 120 * s, 4, 60 * s));
+                Form1->ActionNouvelleMesure->Execute();
+            }
+            ProcessMessages();
+            for (int layout = 0; layout < 6; ++layout) {
+                const QString pdf = Folder + QStringLiteral("/graphe-%1.pdf").arg(layout);
+                Printer()->SetOutputFile(pdf.toStdString());
+                dialogs.AnswerPrint(true).Answer(platform::ModalResult::Ok);
+                Form1->Impression1->Items(layout)->Click();
+                std::printf("%s\n", qPrintable(pdf));
+            }
+            Printer()->SetOutputFile({});
+            TForm::SetModalDriver([](TForm& form) {
+                if (auto* oxygen = dynamic_cast<Oxym::TOKRightDlg2*>(&form)) {
+                    RunFor(700);
+                    oxygen->Button1->Click();
+                }
+                Save(form, dynamic_cast<zero::TOKRightDlg*>(&form) ? "zero.png" : "oxygen.png");
+                form.ModalResult = mrCancel;
+            });
+            Form1->Zero1->Click();
+            Form1->EtalonOxy2->Click();
         });
     }
     return 0;
