@@ -68,6 +68,9 @@ void TForm1::StopSweeps() {
 void TForm1::RunSweeps() {
     LoopRunning = true;
     Timer->SetEnabled(false);
+    // During the link's waits the window is repainted and its controls act
+    // as between two sweeps; "O/1", "Quitter" and closing end the wait at once.
+    const TWaitKeeper keeper([this] { return !Acquiring; });
     while (Acquiring) {
         // Presence of both sensors; a change since the last sweep (a failed
         // query marks its channel empty) wakes the watch, whose next tick
@@ -93,6 +96,8 @@ void TForm1::RunSweeps() {
         SampleBlock block{};
         const LinkResult result =
             AcquireBlock(row.A, row.B, row.C, TriggerChannel, TriggerLevel, TriggerEdge, block);
+        if (!Acquiring)
+            break; // stopped during the wait: the screen shows what the stop drew
         // A lost or cut block is skipped (the last trace stays); the loop
         // ends only when the interface has stopped answering.
         if (result == LinkResult::NoAnswer && InterfaceSilent()) {

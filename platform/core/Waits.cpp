@@ -35,6 +35,10 @@ bool WhileWaiting() {
     return ended;
 }
 
+bool InsideWait() {
+    return Running;
+}
+
 ScopedWaitHandler::ScopedWaitHandler(WaitHandler handler)
     : Previous(std::exchange(Handler, std::move(handler))),
       PreviousCallUs(std::exchange(LastCallUs, Never)) {}

@@ -23,6 +23,11 @@ constexpr uint32_t WaitHandlerPeriodMs = 5;
 // (a wait started from it), always false.
 bool WhileWaiting();
 
+// True while the handler runs (inside a wait of the link). The window
+// layer's timers hold their ticks meanwhile: a tick that falls in a wait
+// fires once after it.
+bool InsideWait();
+
 // Installs handler for the lifetime of the object (the one before comes back
 // afterwards). A measurement loop holds one while it asks for blocks.
 class ScopedWaitHandler {

@@ -1,6 +1,7 @@
 #include "gui/Timers.h"
 
 #include "core/Clock.h"
+#include "core/Waits.h"
 #include "gui/Controls.h"
 
 #include <QCoreApplication>
@@ -26,6 +27,26 @@ struct TimerRegistry {
         return timer->Virtual && timer->EnabledFlag && timer->IntervalMs > 0;
     }
 
+    // Whether timer may fire now: outside a wait of the link, or made for it.
+    static bool MayFire(const TTimer* timer) {
+        return timer->FiresDuringWaits || !platform::InsideWait();
+    }
+
+    // Fires once each real-clock timer whose tick fell in a wait.
+    static void FireHeld() {
+        std::vector<QPointer<TTimer>> held;
+        for (TTimer* timer : All())
+            if (timer->Held)
+                held.emplace_back(timer);
+        for (const QPointer<TTimer>& timer : held) {
+            if (!timer)
+                continue;
+            timer->Held = false;
+            if (timer->EnabledFlag && timer->IntervalMs > 0)
+                timer->Fire();
+        }
+    }
+
     // Timers started on the real clock before a test installed its virtual
     // clock go over to it.
     static void Adopt() {
@@ -40,7 +61,7 @@ struct TimerRegistry {
         const int64_t now = clock.NowUs();
         std::vector<QPointer<TTimer>> due;
         for (TTimer* timer : All())
-            if (Armed(timer) && !timer->InHandler && timer->NextDueUs <= now)
+            if (Armed(timer) && MayFire(timer) && !timer->InHandler && timer->NextDueUs <= now)
                 due.emplace_back(timer);
         std::sort(due.begin(), due.end(), [](const QPointer<TTimer>& a, const QPointer<TTimer>& b) {
             return a->NextDueUs != b->NextDueUs ? a->NextDueUs < b->NextDueUs
@@ -92,6 +113,7 @@ void TTimer::SetEnabled(bool enabled) {
 }
 
 void TTimer::Restart() {
+    Held = false;
     if (RealTimer)
         RealTimer->stop();
     platform::VirtualClock* clock = platform::CurrentVirtualClock();
@@ -105,7 +127,12 @@ void TTimer::Restart() {
     if (!RealTimer) {
         RealTimer = new QTimer(this);
         RealTimer->setTimerType(Qt::PreciseTimer);
-        connect(RealTimer, &QTimer::timeout, this, &TTimer::Fire);
+        connect(RealTimer, &QTimer::timeout, this, [this] {
+            if (TimerRegistry::MayFire(this))
+                Fire();
+            else
+                Held = true;
+        });
     }
     RealTimer->start(static_cast<int>(IntervalMs));
 }
@@ -128,6 +155,8 @@ void ProcessMessages() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     if (platform::VirtualClock* clock = platform::CurrentVirtualClock())
         TimerRegistry::FireDue(*clock);
+    if (!platform::InsideWait())
+        TimerRegistry::FireHeld();
 }
 
 namespace {

@@ -13,6 +13,11 @@
 // example from a nested ProcessMessages): the tick is dropped on the real
 // clock, and on a virtual clock it stays due and fires once after the
 // handler returned.
+//
+// Inside a wait of the link (core/Waits.h) timers do not fire: a tick that
+// falls in a wait fires once at the first ProcessMessages after it, so that
+// nothing starts inside the wait. A timer with FiresDuringWaits set fires
+// there too (tests use it for what the user does during a wait).
 #pragma once
 
 #include <QObject>
@@ -42,6 +47,7 @@ public:
     int64_t DueUs() const;
 
     std::function<void()> OnTimer;
+    bool FiresDuringWaits = false;
 
 private:
     friend struct TimerRegistry;
@@ -50,6 +56,7 @@ private:
     bool EnabledFlag = true;
     bool InHandler = false;
     bool Virtual = false;
+    bool Held = false; // a real tick that fell in a wait
     int64_t NextDueUs = 0;
     uint64_t Sequence = 0;
     QTimer* RealTimer = nullptr;

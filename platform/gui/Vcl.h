@@ -14,3 +14,4 @@
 #include "gui/QtDialogs.h"
 #include "gui/StdCtrls.h"
 #include "gui/Timers.h"
+#include "gui/WaitKeeper.h"

@@ -40,6 +40,14 @@ protected:
         Steps.push_back(std::move(timer));
     }
 
+    // As At, but also from inside a wait of the link (where the program's
+    // own timers hold their ticks): what the user does while the interface
+    // is waited for.
+    void AtDuringWait(uint32_t ms, std::function<void()> step) {
+        At(ms, std::move(step));
+        Steps.back()->FiresDuringWaits = true;
+    }
+
     // Runs step at every message processing that comes after at least one
     // virtual millisecond (in a loop: once a round), with the round's number
     // from 1.

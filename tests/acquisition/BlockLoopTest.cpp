@@ -333,27 +333,100 @@ INSTANTIATE_TEST_SUITE_P(
                     [](sim::SimRig& rig) { rig.Faults().NoAnswer(sim::Command::Any); }}),
     [](const auto& info) { return std::string(info.param.Name); });
 
-TEST_F(AcquisitionTest, ATriggerThatNeverComesLetsTheUserStop) {
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int Count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++Count;
+        return false;
+    }
+};
+
+struct EndCase {
+    const char* Name;
+    std::function<void(TForm1&)> End;
+};
+void PrintTo(const EndCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
+class TriggerWaitTest : public AcquisitionTest, public ::testing::WithParamInterface<EndCase> {};
+
+// A trigger that never comes: the link waits 95 intervals + 2 s per block.
+// Inside that wait the window is repainted, only the trigger settings and
+// "Fin" act, and "Fin" ends the measurement at once.
+TEST_P(TriggerWaitTest, TheWindowLivesAndFinEndsTheWaitAtOnce) {
     StartWithSensors(&sim::FixtureA, nullptr);
     Form1->CBDec->SetChecked(true);
     Form1->TriggerLevel = 600;
     Rig.SetGenerator(0, sim::Generator::Dc(100)); // never crosses the level
-    At(3000, [this] { Run(Form1->ActionFinMesures); });
+    PaintCounter paints(Form1->PaintBox1);
     const int64_t start = Rig.NowUs();
+    int paintsBeforeResize = 0;
+    AtDuringWait(1000, [&] {
+        EXPECT_TRUE(ExchangeUnderWay()) << "inside the wait";
+        paintsBeforeResize = paints.Count;
+        Form1->SetBounds(0, 0, Form1->Width() + 120, Form1->Height() + 80);
+        // Other input is dropped: the settings panel stays as it is, the
+        // level goes up by the trigger settings' own button.
+        QTest::mouseClick(Form1->ActionToolBar2->ButtonFor(Form1->ActionPanneauReglages),
+                          Qt::LeftButton);
+        QTest::mouseClick(Form1->SBnivdec->childAt(Form1->SBnivdec->width() / 2, 3),
+                          Qt::LeftButton);
+    });
+    int paintsAfterResize = 0;
+    bool settingsShown = false;
+    AtDuringWait(1200, [&] {
+        paintsAfterResize = paints.Count;
+        settingsShown = Form1->PanelBoutons->Visible();
+    });
+    int64_t endUs = 0;
+    AtDuringWait(1500, [&] {
+        EXPECT_TRUE(ExchangeUnderWay());
+        endUs = Rig.NowUs();
+        GetParam().End(*Form1);
+    });
 
     ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
 
-    const std::vector<sim::FrameRecord> blocks = BlockFrames(start);
-    ASSERT_GE(blocks.size(), 2u);
-    const auto request = Rig.Log().LastBlockRequest();
-    ASSERT_TRUE(request.has_value());
-    EXPECT_EQ(request->Level, 600);
+    EXPECT_GT(paintsAfterResize, paintsBeforeResize) << "repainted inside the wait";
+    EXPECT_TRUE(settingsShown);
+    EXPECT_LE(Rig.NowMs() - endUs / 1000.0, 100) << "ended within 100 ms";
+    EXPECT_EQ(BlockFrames(start).size(), 1u) << "the first wait was the one ended";
+    EXPECT_FALSE(InterfaceSilent());
     EXPECT_EQ(MeasurementRecord.PointCount[0], 0);
     ExpectWindowGivenBack();
     EXPECT_TRUE(Messages().empty());
-    // Ended at the end of the wait that was under way at the click.
-    EXPECT_LT(Rig.NowMs() - start / 1000.0, 3000 + 2100);
+    // The next measurement sends the level the user set during the wait.
+    At(500, [this] { Run(Form1->ActionFinMesures); });
+    Run(Form1->ActionRefaireMesure);
+    const auto request = Rig.Log().LastBlockRequest();
+    ASSERT_TRUE(request.has_value());
+    EXPECT_NE(request->Level, 600);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Ends, TriggerWaitTest,
+    ::testing::Values(EndCase{"FinButton",
+                              [](TForm1& form) {
+                                  QTest::mouseClick(
+                                      form.ActionToolBar2->ButtonFor(form.ActionFinMesures),
+                                      Qt::LeftButton);
+                              }},
+                      EndCase{"Escape",
+                              [](TForm1& form) { QTest::keyClick(&form, Qt::Key_Escape); }},
+                      EndCase{"EscapeInTheNumberField",
+                              [](TForm1& form) {
+                                  form.NbMesures->setFocus();
+                                  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+                              }},
+                      EndCase{"WindowClosed", [](TForm1& form) { form.close(); }}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 // -------------------------------------------------------------- graph pixels
 

@@ -452,6 +452,50 @@ TEST_F(ScopeTest, ATriggerThatNeverComesLeavesTheLoopStoppable) {
     EXPECT_TRUE(Guard.Dialogs.Messages().empty());
 }
 
+// Inside the wait for a trigger that never comes, "O/1", "Quitter" and the
+// frame's close button end the loop at once; nothing is asked of the
+// interface afterwards.
+TEST_F(ScopeTest, StopQuitAndCloseActInsideATriggerWait) {
+    struct Case {
+        const char* What;
+        std::function<void(TForm1&)> End;
+        int Closings; // of the interface
+    };
+    const Case cases[] = {
+        {"O/1", [](TForm1& form) { Click(form.onoff); }, 0},
+        {"close button", [](TForm1& form) { form.close(); }, 0},
+        {"Quitter", [](TForm1& form) { form.Quitter1->Click(); }, 1},
+    };
+    PlugBoth(sim::Generator::Dc(300), sim::Generator::Dc(300));
+    Create();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        Form->ShowForm();
+        const int blocks = Rig.Log().Count(sim::Command::C0);
+        double endMs = 0;
+        bool waiting = false;
+        TTimer user;
+        user.FiresDuringWaits = true;
+        user.SetInterval(1000);
+        user.OnTimer = [&] {
+            user.SetEnabled(false);
+            waiting = ExchangeUnderWay();
+            endMs = Rig.NowMs();
+            c.End(*Form);
+        };
+        Click(Form->onoff);
+        EXPECT_TRUE(waiting);
+        EXPECT_FALSE(Form->Acquiring);
+        EXPECT_LE(Rig.NowMs() - endMs, 100);
+        EXPECT_EQ(Rig.Log().Count(sim::Command::C0), blocks + 1) << "the first wait was ended";
+        EXPECT_EQ(Rig.Log().CallCount(sim::ApiCall::Close), c.Closings);
+        EXPECT_EQ(Form->onoff->Font().Color, clWindowText);
+    }
+    EXPECT_EQ(Rig.Log().Api().back().Call, sim::ApiCall::Close) << "nothing after the closing";
+    EXPECT_TRUE(Guard.Dialogs.Messages().empty());
+    EXPECT_FALSE(InterfaceSilent());
+}
+
 // Block requests that go unanswered while presence queries still answer:
 // one lost block is skipped and the last trace stays; once LostBlocksLimit
 // blocks in a row were lost the interface counts as no longer answering, and

@@ -481,6 +481,11 @@ private:
     // its row (DeltaTIndex of the record or TimeBaseIndex), and whether the
     // series header and the panels are reset before every block or once.
     void RunBlockLoop(uint8_t state, bool rowFromRecord, bool resetEveryBlock, int series);
+    // Keeps the window alive during the link's waits of the loop of run:
+    // repainted, and of the user's input only "Fin" (its button, Escape,
+    // closing the window), the point validations and the trigger settings
+    // act; the wait ends as soon as the measurement has ended.
+    std::unique_ptr<TWaitKeeper> KeepAliveWhileWaiting(uint32_t run);
     // Redraws the graph on canvas (GraphBitmap's) and copies the bitmap onto
     // PaintBox1.
     void DrawAndShowGraph(TCanvas& canvas);

@@ -249,9 +249,19 @@ void TForm1::BeginLoop(uint8_t state) {
     ActionFinMesures->SetEnabled(true);
 }
 
+std::unique_ptr<TWaitKeeper> TForm1::KeepAliveWhileWaiting(uint32_t run) {
+    std::vector<QWidget*> admitted{GroupBoxSynchro};
+    for (TAction* action : {ActionFinMesures, ActionValiderXY, ActionRevaliderXY})
+        admitted.push_back(ActionToolBar2->ButtonFor(action));
+    return std::make_unique<TWaitKeeper>(
+        [this, run] { return Acquiring == 0 || run != AcquisitionRuns; }, admitted,
+        [this] { ActionFinMesures->Execute(); });
+}
+
 void TForm1::RunBlockLoop(uint8_t state, bool rowFromRecord, bool resetEveryBlock, int series) {
     BeginLoop(state);
     const uint32_t run = AcquisitionRuns;
+    const auto keeper = KeepAliveWhileWaiting(run);
     if (!resetEveryBlock)
         InitSeriesHeader(series, AcqMode);
 
@@ -274,8 +284,8 @@ void TForm1::RunBlockLoop(uint8_t state, bool rowFromRecord, bool resetEveryBloc
         } else if (result == LinkResult::Busy) {
             Sleep(BusyRetryMs);
         }
-        // No trigger yet, or a block shown: the user's clicks and keys run
-        // here, and may end the loop.
+        // No trigger yet, a block shown, or the wait ended by "Fin": the
+        // user's clicks and keys run here, and may end the loop.
         Application->ProcessMessages();
         if (run != AcquisitionRuns)
             return; // an acquisition started in there has the window now
@@ -300,6 +310,7 @@ void TForm1::RunBlockXY() {
 void TForm1::RunManualXY(TCanvas& canvas) {
     BeginLoop(workbench::AcqManualXY);
     const uint32_t run = AcquisitionRuns;
+    const auto keeper = KeepAliveWhileWaiting(run);
     InitSeriesHeader(MeasuredSeries, AcqMode);
 
     while (Acquiring != 0) {

@@ -1,5 +1,5 @@
 // The measurement actions of the right tool bar and the window's key handler
-// (Space and Ctrl+Space validate manual XY points).
+// (Space and Ctrl+Space validate manual XY points, Escape ends the measurements).
 #include "kvel1.h"
 
 #include "BlockData.h"
@@ -129,6 +129,12 @@ void TForm1::ActionRevaliderXYExecute() {
 }
 
 void TForm1::FormKeyDown(uint16_t& key, TShiftState shift) {
+    // Escape ends the measurements, as "Fin" does (nothing when none runs).
+    if (key == VK_ESCAPE) {
+        if (ActionFinMesures->Execute())
+            key = 0;
+        return;
+    }
     if (key != VK_SPACE || AcqState != workbench::AcqManualXY)
         return;
     if ((shift & (ssShift | ssAlt | ssCtrl)) == ssCtrl)
