@@ -27,12 +27,7 @@ workbench::MeasurementSet SineAndManualPoints() {
     record.SeriesCount = record.ShownSeries = 2;
     record.DeltaTIndex = 3; // 5 ms
     for (int s = 0; s < 2; ++s) {
-        workbench::SetShortString(record.SeriesLabel[s][0], "Tension");
-        workbench::SetShortString(record.SeriesUnit[s][0], "V");
-        record.SeriesDecimals[s][0] = 2;
-        workbench::SetShortString(record.SeriesLabel[s][1], "Intensité");
-        workbench::SetShortString(record.SeriesUnit[s][1], "mA");
-        record.SeriesDecimals[s][1] = 1;
+        SetVoltCurrentHeaders(record, s + 1);
         record.DisplayMax[s][1] = 40;
         record.DisplayMin[s][1] = -40;
     }
@@ -60,18 +55,9 @@ protected:
         Form1->Style.CurveColor[1][0] = ManualLineColor;
     }
 
-    void Load(const workbench::MeasurementSet& record) {
-        const auto path = InFolder("graph.mrs");
-        WriteBytes(path, &record, sizeof record);
-        Guard.Dialogs.AnswerOpen(path.string());
-        Form1->ActionLireExecute();
-        ASSERT_EQ(MeasurementRecord.SeriesCount, record.SeriesCount);
-        ProcessMessages();
-    }
-
     // The sine shown alone, as line and points.
     void ShowSine() {
-        Load(SineAndManualPoints());
+        LoadRecord(SineAndManualPoints());
         Form1->BTS1->Click();
         ProcessMessages();
         ASSERT_TRUE(Form1->Graph.FrameValid);
@@ -79,7 +65,7 @@ protected:
 
     // Series 2's manual points in the manual mode, selected.
     void ShowManualPoints() {
-        Load(SineAndManualPoints());
+        LoadRecord(SineAndManualPoints());
         Form1->RGVoie->SetItemIndex(Form1->RGVoie->Items.IndexOf("man."));
         Form1->BTS2->Click();
         ProcessMessages();
@@ -272,7 +258,7 @@ TEST_F(GraphCursorsTest, NothingWhileMeasuringNorWithoutAScale) {
     workbench::MeasurementSet flat = SineAndManualPoints();
     flat.DisplayMax[0][0] = flat.DisplayMin[0][0] = 1;
     Guard.Dialogs.Answer(platform::ModalResult::Yes, "remplacer");
-    Load(flat);
+    LoadRecord(flat);
     Form1->BTS1->Click();
     ProcessMessages();
     ASSERT_FALSE(Form1->Graph.FrameValid);

@@ -24,12 +24,7 @@ workbench::MeasurementSet TwoSeries() {
     record.SeriesCount = record.ShownSeries = 2;
     record.DeltaTIndex = 3;
     for (int s = 0; s < 2; ++s) {
-        workbench::SetShortString(record.SeriesLabel[s][0], "Tension");
-        workbench::SetShortString(record.SeriesUnit[s][0], "V");
-        record.SeriesDecimals[s][0] = 2;
-        workbench::SetShortString(record.SeriesLabel[s][1], "Intensité");
-        workbench::SetShortString(record.SeriesUnit[s][1], "mA");
-        record.SeriesDecimals[s][1] = 1;
+        SetVoltCurrentHeaders(record, s + 1);
         record.PointCount[s] = 2 + s;
         for (int k = 0; k < 2 + s; ++k) {
             record.PointTime[s][k] = 0.5f * k;
@@ -47,14 +42,7 @@ protected:
         StartWithSensors(&sim::FixtureA, &sim::FixtureA);
     }
 
-    void LoadTwoSeries() {
-        const auto path = InFolder("two.mrs");
-        const workbench::MeasurementSet record = TwoSeries();
-        WriteBytes(path, &record, sizeof record);
-        Guard.Dialogs.AnswerOpen(path.string());
-        Form1->ActionLireExecute();
-        ASSERT_EQ(MeasurementRecord.SeriesCount, 2);
-    }
+    void LoadTwoSeries() { LoadRecord(TwoSeries()); }
 
     static void ChooseMode(const std::string& item) {
         Form1->RGVoie->SetItemIndex(Form1->RGVoie->Items.IndexOf(item));

@@ -48,6 +48,17 @@ inline void WriteBytes(const std::filesystem::path& path, const void* data, size
     out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
 }
 
+// The headers of series s (1..4) of a record: "Tension" in V with 2 decimals
+// on channel 0, "Intensité" in mA with 1 decimal on channel 1.
+inline void SetVoltCurrentHeaders(workbench::MeasurementSet& record, int s) {
+    workbench::SetShortString(record.SeriesLabel[s - 1][0], "Tension");
+    workbench::SetShortString(record.SeriesUnit[s - 1][0], "V");
+    record.SeriesDecimals[s - 1][0] = 2;
+    workbench::SetShortString(record.SeriesLabel[s - 1][1], "Intensité");
+    workbench::SetShortString(record.SeriesUnit[s - 1][1], "mA");
+    record.SeriesDecimals[s - 1][1] = 1;
+}
+
 inline std::vector<char> RecordBytes() {
     const auto* bytes = reinterpret_cast<const char*>(&MeasurementRecord);
     return {bytes, bytes + sizeof MeasurementRecord};
@@ -130,6 +141,16 @@ protected:
     }
 
     std::vector<platform::MessageRequest> Messages() const { return Guard.Dialogs.Messages(); }
+
+    // The user's "Lire" of a file holding record (no series shown before).
+    void LoadRecord(const workbench::MeasurementSet& record) {
+        const auto path = InFolder("record.mrs");
+        WriteBytes(path, &record, sizeof record);
+        Guard.Dialogs.AnswerOpen(path.string());
+        Form1->ActionLireExecute();
+        ASSERT_EQ(MeasurementRecord.SeriesCount, record.SeriesCount);
+        ProcessMessages();
+    }
 
     sim::SimRig Rig;
     ScriptedDialogsGuard Guard;
