@@ -7,6 +7,8 @@
 #include "gui/Printers.h"
 #include "model/MeasurementFile.h"
 
+#include <QCursor>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPrinter>
 #include <QProcess>
@@ -205,13 +207,15 @@ INSTANTIATE_TEST_SUITE_P(Layouts, PrintedPageTest, ::testing::Range(0, 6));
 
 // While the notice is shown the window still holds the print's settings:
 // white background, grid width 1, the printer's line scale and the copy's
-// size. Afterwards the user's settings, and the screen graph, are back.
+// size, and the hourglass cursor. Afterwards the user's settings, the cursor
+// and the screen graph are back.
 TEST_F(PrintTest, PrintSettingsHoldUntilTheNoticeThenTheScreenIsAsBefore) {
     struct Seen {
         TColor Background;
         int32_t GridWidth;
         int32_t LineScale;
         int32_t PlotWidth;
+        bool Hourglass;
     };
     const int32_t screenLineScale = Form1->Graph.LineScale;
     const int32_t plotWidth = Form1->Graph.PlotWidth;
@@ -226,12 +230,15 @@ TEST_F(PrintTest, PrintSettingsHoldUntilTheNoticeThenTheScreenIsAsBefore) {
         ObservingDialogs observer(Guard.Dialogs);
         observer.OnMessage = [&](const platform::MessageRequest&) {
             seen.push_back({Form1->Style.BackgroundColor, Form1->Style.GridWidth,
-                            Form1->Graph.LineScale, Form1->Graph.PlotWidth});
+                            Form1->Graph.LineScale, Form1->Graph.PlotWidth,
+                            QGuiApplication::overrideCursor() &&
+                                QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor});
         };
         PrintFromMenu(3);
         ASSERT_EQ(seen.size(), 1u);
         EXPECT_EQ(seen[0].Background, clWhite);
         EXPECT_EQ(seen[0].GridWidth, 1);
+        EXPECT_TRUE(seen[0].Hourglass);
         EXPECT_EQ(seen[0].LineScale, std::max(1, dpi / 144));
         EXPECT_EQ(
             seen[0].PlotWidth,
@@ -242,6 +249,7 @@ TEST_F(PrintTest, PrintSettingsHoldUntilTheNoticeThenTheScreenIsAsBefore) {
         EXPECT_EQ(Form1->Graph.LineScale, screenLineScale);
         EXPECT_EQ(Form1->Graph.PlotWidth, plotWidth);
         EXPECT_EQ(Form1->Graph.PlotHeight, plotHeight);
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
         ProcessMessages();
         EXPECT_TRUE(Form1->PaintBox1->Surface() == before);
         Guard.Dialogs.Clear();
@@ -277,6 +285,7 @@ TEST_F(PrintTest, AFailedPrintIsReportedOnceAndRestoresTheScreen) {
     EXPECT_EQ(Messages()[0].Type, platform::MsgType::Error);
     EXPECT_EQ(Messages()[0].Text.find("Impression terminée"), std::string::npos);
     EXPECT_FALSE(Printer()->Printing());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_EQ(Form1->Style.BackgroundColor, ScreenBackground);
     EXPECT_EQ(Form1->Style.GridWidth, ScreenGridWidth);
     EXPECT_EQ(Form1->Graph.LineScale, screenLineScale);
