@@ -4,7 +4,7 @@
 // loaded file, two recorded series, the about box and the colour dialog,
 // three recorded series printed in each of the six layouts to PDF files
 // ("graphe-0.pdf" to "graphe-5.pdf"), the zero dialog and the oxygen probe
-// dialog. Run it under a display:
+// dialog for a probe in % and one in mg/L. Run it under a display:
 //   xvfb-run -a -s "-screen 0 1024x768x24" ./workbench_screens <folder>
 #include "About.h"
 #include "EmbeddedPictures.h"
@@ -190,10 +190,16 @@ int main(int argc, char** argv) {
                     RunFor(700);
                     oxygen->Button1->Click();
                 }
-                Save(form, dynamic_cast<zero::TOKRightDlg*>(&form) ? "zero.png" : "oxygen.png");
+                Save(form, dynamic_cast<zero::TOKRightDlg*>(&form) ? "zero.png"
+                           : ChannelUnit[1] == "%"                 ? "oxygen.png"
+                                                                   : "oxygen_mgl.png");
                 form.ModalResult = mrCancel;
             });
             Form1->Zero1->Click();
+            Form1->EtalonOxy2->Click();
+            // The same with a probe in mg/L: water at a temperature.
+            rig.Replace(1, sim::FixtureM);
+            RunFor(1500);
             Form1->EtalonOxy2->Click();
         });
     }
