@@ -35,6 +35,9 @@ void TForm1::ActionTableExecute() {
     ActionTable->SetChecked(Table->Visible());
     // The graph takes the room that the table leaves or gives up.
     FormResize();
+    // Scrolled again now that the grid has its size on the screen.
+    if (Table->Visible())
+        Table->SetRow(Table->Row());
 }
 
 void TForm1::ActionCopierTableauExecute() {
