@@ -1,6 +1,7 @@
 // Sensor detection, the live tick, the display panels and their colours.
 #include "WorkbenchFixture.h"
 
+#include "WindowRules.h"
 #include "colorAff.h"
 
 #include <QFontMetrics>
@@ -360,6 +361,76 @@ TEST_F(WorkbenchTest, DisplayColoursChosenOrCancelled) {
     EXPECT_EQ(caption, "Couleurs : afficheur voie 2");
     EXPECT_EQ(Form1->PanelY1->Font().Color, textBefore);
     EXPECT_EQ(Form1->PanelY1->Color(), backBefore);
+}
+
+std::vector<std::string> Texts(const std::vector<platform::MessageRequest>& boxes) {
+    std::vector<std::string> texts;
+    for (const auto& box : boxes)
+        texts.push_back(box.Text);
+    return texts;
+}
+
+// How an interface can stop answering while the workbench is idle.
+struct GoneCase {
+    const char* Name;
+    std::function<void(sim::SimRig&)> Arm;
+};
+
+void PrintTo(const GoneCase& c, std::ostream* os) {
+    *os << c.Name;
+}
+
+class SilentInterfaceTest : public WorkbenchTest, public ::testing::WithParamInterface<GoneCase> {};
+
+// The live tick says once that the interface no longer answers and stops
+// asking: no report of a failing channel, no question for a sensor.
+TEST_P(SilentInterfaceTest, LiveTickSaysSoOnceAndStopsAsking) {
+    StartWithSensors(&sim::FixtureA, &sim::FixtureB);
+    RunFor(750);
+    ASSERT_NE(Form1->PanelY0->Caption(), "");
+    GetParam().Arm(Rig);
+    Guard.Dialogs.Answer(ModalResult::Ok, workbench::InterfaceSilentText);
+    RunFor(20'000);
+    EXPECT_EQ(Texts(Messages()), std::vector<std::string>{workbench::InterfaceSilentText});
+    EXPECT_FALSE(Form1->Timer->Enabled());
+    EXPECT_EQ(Form1->PanelY0->Caption(), "");
+    EXPECT_EQ(Form1->PanelY1->Caption(), "");
+    const int64_t since = Rig.NowUs();
+    RunFor(5000);
+    EXPECT_TRUE(Frames(Rig, since).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, SilentInterfaceTest,
+    ::testing::Values(
+        GoneCase{"Unplugged", [](sim::SimRig& rig) { rig.Faults().DeviceGone(rig.NowUs()); }},
+        GoneCase{"Mute", [](sim::SimRig& rig) { rig.Faults().NoAnswer(sim::Command::Any); }},
+        GoneCase{"WrongStatus",
+                 [](sim::SimRig& rig) { rig.Faults().GarbageStatus(0x00, sim::Command::Any); }}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// A channel whose presence query keeps failing is told once while the other
+// channel's display goes on; when it answers again its sensor comes back.
+TEST_F(WorkbenchTest, FailingChannelIsToldOnceAndTheOtherGoesOn) {
+    StartWithSensors(&sim::FixtureA, &sim::FixtureB);
+    Rig.SetGenerator(1, sim::Generator::Dc(270));
+    RunFor(750);
+    const std::string failure = "Problème de lecture sur la voie 1";
+    Guard.Dialogs.Answer(ModalResult::Ok, failure);
+    const int fault = Rig.Faults().GarbageStatus(0xAA, sim::Command::E1);
+    RunFor(20'000);
+    EXPECT_EQ(Texts(Messages()), std::vector<std::string>{failure});
+    EXPECT_EQ(Form1->Caption(), "Kestrova-QD-TAVEN.Q | Voie 1 : Pas de capteur | Voie 2 : "
+                                "Thermomètre -10 à 110 °C");
+    EXPECT_EQ(Form1->PanelY0->Caption(), "");
+    EXPECT_EQ(Form1->PanelY1->Caption(), "21,3 °C");
+    EXPECT_TRUE(Form1->Timer->Enabled());
+
+    Rig.Faults().Remove(fault);
+    RunFor(1500);
+    EXPECT_EQ(Items(*Form1->RGVoie), (std::vector<std::string>{"Y1", "Y2", "YY", "XY", "man."}));
+    EXPECT_NE(Form1->PanelY0->Caption(), "");
+    EXPECT_EQ(Messages().size(), 1u);
 }
 
 } // namespace

@@ -15,6 +15,8 @@ inline constexpr const char* NoSensorText = "Pas de capteur";
 // The caption while the interface is searched, and when none was opened.
 inline constexpr const char* DetectingCaption = "Détection...";
 inline constexpr const char* NoInterfaceCaption = "Aucune interface n'a été détectée";
+// What the user is told, once, when the interface has stopped answering.
+inline constexpr const char* InterfaceSilentText = "L'interface de mesure ne répond plus.";
 // The live display text of a value outside the sensor's range.
 inline constexpr const char* OutOfRangeText = "hors calibre";
 

@@ -496,6 +496,10 @@ private:
     // answering, ends the measurement as above (true); one lost answer
     // changes nothing (false).
     bool EndIfInterfaceStopped();
+    // The interface stopped answering during the live tick: the tick stops
+    // (until the next detection or measurement), the panels are emptied and,
+    // when tell, the user is told.
+    void StopLiveOnSilence(bool tell);
     // Timed acquisitions: the software trigger wait on channel's raw count
     // (pause between readings and give-up rounds), which the user may end
     // with "Fin"; true when the series is to start (the trigger came or the

@@ -5,6 +5,7 @@
 
 #include "BlockData.h"
 #include "TimedData.h"
+#include "WindowRules.h"
 #include "core/Clock.h"
 #include "core/Dialogs.h"
 #include "graph/Graph.h"
@@ -22,7 +23,7 @@ namespace kvel1 {
 
 namespace {
 
-constexpr const char* InterfaceSilentMessage = "L'interface de mesure ne répond plus.";
+constexpr const char* InterfaceSilentMessage = workbench::InterfaceSilentText;
 
 // A refused exchange (another one under way) is asked again after this pause.
 constexpr uint32_t BusyRetryMs = 10;
@@ -274,7 +275,9 @@ void TForm1::RunBlockLoop(uint8_t state, bool rowFromRecord, bool resetEveryBloc
         const int row = rowFromRecord ? MeasurementRecord.DeltaTIndex : TimeBaseIndex;
         SampleBlock block{};
         const LinkResult result = RequestBlock(*this, row, block);
-        if (result == LinkResult::NoAnswer) {
+        // A lost or cut block is skipped; the measurement ends only when the
+        // interface has stopped answering.
+        if (result == LinkResult::NoAnswer && InterfaceSilent()) {
             EndOnSilentInterface();
             return;
         }
@@ -316,7 +319,7 @@ void TForm1::RunManualXY(TCanvas& canvas) {
     while (Acquiring != 0) {
         SampleBlock block{};
         const LinkResult result = RequestBlock(*this, TimeBaseIndex, block);
-        if (result == LinkResult::NoAnswer) {
+        if (result == LinkResult::NoAnswer && InterfaceSilent()) {
             EndOnSilentInterface();
             return;
         }

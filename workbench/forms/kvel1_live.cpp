@@ -82,6 +82,14 @@ void TForm1::DetectSensors() {
             }
             Timer->SetEnabled(true);
         } else {
+            if (InterfaceSilent()) {
+                // Asking for a sensor would only repeat the failure: the user
+                // is told once, and the live tick stays off.
+                ConnectGivenUp = true;
+                Timer->SetEnabled(false);
+                platform::ShowMessage(workbench::InterfaceSilentText);
+                break;
+            }
             const platform::ModalResult answer =
                 platform::MessageDlg(NoSensorQuestion, platform::MsgType::Warning,
                                      platform::MbOk | platform::MbCancel, "Attention");
@@ -106,9 +114,17 @@ void TForm1::TimerTimer() {
         units[c] = ChannelUnit[c];
     }
 
+    // Once the interface has stopped answering the tick says so and stops
+    // asking; a channel whose query keeps failing is marked empty (told once
+    // by the link), which the comparison below sees as a change.
     LinkResult results[2] = {LinkResult::Answered, LinkResult::Answered};
-    IdentifySensor(0, &results[0]);
-    IdentifySensor(1, &results[1]);
+    for (int c = 0; c < 2; ++c) {
+        IdentifySensor(c, &results[c]);
+        if (InterfaceSilent()) {
+            StopLiveOnSilence(true);
+            return;
+        }
+    }
     if (results[0] == LinkResult::Busy || results[1] == LinkResult::Busy) {
         // Another exchange is under way: try again at the next tick.
         Timer->SetEnabled(true);
@@ -121,6 +137,10 @@ void TForm1::TimerTimer() {
                   units[c] != ChannelUnit[c];
     if (changed) {
         DetectSensors();
+        if (InterfaceSilent()) {
+            StopLiveOnSilence(false); // the detection has told it
+            return;
+        }
         if (!SensorOnChannel[0] && !SensorOnChannel[1]) {
             // Given up: no live value until sensor detection runs again.
             Timer->SetEnabled(false);
@@ -131,13 +151,26 @@ void TForm1::TimerTimer() {
     }
 
     ValuePair values{};
-    if (ReadChannels(values) == LinkResult::Answered) {
+    const LinkResult reading = ReadChannels(values);
+    if (reading == LinkResult::NoAnswer && InterfaceSilent()) {
+        StopLiveOnSilence(true);
+        return;
+    }
+    if (reading == LinkResult::Answered) {
         for (int c = 0; c < 2; ++c)
             SetLiveText(c, SensorOnChannel[c] ? workbench::LiveValueText(
                                                     values[c], ChannelDecimals[c], ChannelUnit[c])
                                               : std::string());
     }
     Timer->SetEnabled(true);
+}
+
+void TForm1::StopLiveOnSilence(bool tell) {
+    Timer->SetEnabled(false);
+    SetLiveText(0, "");
+    SetLiveText(1, "");
+    if (tell)
+        platform::ShowMessage(workbench::InterfaceSilentText);
 }
 
 void TForm1::FormResize() {
