@@ -102,11 +102,11 @@ private:
     int64_t NextPartUs = 0;
 };
 
-// An exchange that got no answer may try presence queries after it, to learn
-// whether the interface still answers: up to three tries (another one after a
-// try that heard the rest of a late answer), each 10 ms and then ten polls
-// 10 ms apart, with room for the calls' own cost.
-constexpr int64_t ProbeMs = 3 * 125;
+// An exchange that got no answer may make up to three presence tries after
+// it, to learn whether the interface still answers (each 10 ms, then ten
+// polls 10 ms apart), and a block drops what is left of a cut answer for up to
+// 50 ms; with room for the calls' own cost.
+constexpr int64_t ProbeMs = 3 * 110 + 50 + 40;
 
 // An exchange's time on the virtual clock, checked against its bound (plus
 // those presence tries and the driver calls' own small cost).

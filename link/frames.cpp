@@ -150,20 +150,19 @@ void DropLeftovers() {
 
 enum class ProbeOutcome { Answered, Unanswered, Ended };
 
-// A presence try, whose answer is not used, to learn whether the interface
+// Presence tries, whose answer is not used, to learn whether the interface
 // still answers: on a channel whose queries do not keep failing (channel 0
 // unless it does).
 ProbeOutcome Probe(int avoidChannel) {
     int channel = 0;
     if (avoidChannel == 0 || PresenceFailing[0])
         channel = PresenceFailing[1] ? 0 : 1;
-    // Another try (up to three) after one that heard bytes that were no
-    // answer to it (what is left of a late answer, still coming): the next
-    // try's purge drops them.
+    // Up to three tries: an answer that came late holds up the device's
+    // next answers for a while, and what is left of it is dropped by the next
+    // try's purge.
     constexpr int MostTries = 3;
-    bool heard = true;
-    for (int t = 0; t < MostTries && heard; ++t) {
-        heard = false;
+    for (int t = 0; t < MostTries; ++t) {
+        bool heard = false;
         uint8_t presence = 0;
         if (PresenceTry(channel == 0 ? CodePresence0 : CodePresence1, presence, heard)) {
             NoteAnswered();

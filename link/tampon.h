@@ -44,9 +44,9 @@
 //
 // The interface has stopped answering (InterfaceSilent()), as the link
 // decides it:
-//   - an exchange got no whole answer and, right after it, one untriggered
-//     presence try (on a channel whose queries do not keep failing) got no
-//     acknowledged answer either. One lost, late or cut answer is therefore
+//   - an exchange got no whole answer and, right after it, untriggered
+//     presence tries (up to three, on a channel whose queries do not keep
+//     failing) got no acknowledged answer either. One lost, late or cut answer is therefore
 //     never taken for a dead interface, and a presence query that fails on one
 //     channel while the other answers is that channel's failure, not the
 //     interface's;
@@ -137,7 +137,7 @@ int32_t BuildCommand(uint8_t code, const uint8_t* parameters, int32_t parameterC
 // connected). After 15 (channel 0) or 10 (channel 1) tries without an
 // acknowledged answer: ResetCalibration, the channel marked empty, and 0
 // (result NoAnswer); when the interface still answers (the other channel's
-// query, one try) the channel's failure is shown in the error box "Problème de
+// query, up to three tries) the channel's failure is shown in the error box "Problème de
 // lecture sur la voie 1" (2), once until the channel answers again; when it
 // does not, InterfaceSilent() is true and nothing is shown. While the device
 // may hold frames for an armed trigger, an unanswered query changes nothing

@@ -229,8 +229,8 @@ TEST_F(LinkExchanges, ShortWriteBeepsThenWaitsItsBound) {
     EXPECT_EQ(Dialogs().BeepCount(), 2);
 }
 
-// A mute interface: each exchange waits its whole bound, then one presence
-// try finds nothing either and the interface counts as silent. A triggered
+// A mute interface: each exchange waits its whole bound, then presence tries
+// find nothing either and the interface counts as silent. A triggered
 // block proves nothing (the device may wait for its trigger): no trigger.
 TEST_F(LinkExchanges, FirstUnansweredExchangeWaitsItsWholeBound) {
     struct Case {
@@ -242,9 +242,9 @@ TEST_F(LinkExchanges, FirstUnansweredExchangeWaitsItsWholeBound) {
     };
     SampleBlock block{};
     RawPair raw{};
-    // One presence try: 10 ms, then ten polls 10 ms apart; the memory read's
-    // own polls each add their call costs.
-    constexpr double Probe = 110;
+    // Three presence tries: each 10 ms, then ten polls 10 ms apart; the
+    // memory read's own polls each add their call costs.
+    constexpr double Probe = 330;
     const Case cases[] = {
         {"raw pair", [&] { return ReadRawPair(raw); }, 500 + Probe, LinkResult::NoAnswer, true},
         {"write", [] { return WriteSensorByte(0, 39, '0'); }, 500 + Probe, LinkResult::NoAnswer,
@@ -327,7 +327,7 @@ TEST_P(LinkDeadInterface, EveryExchangeGivesUpQuicklyAndSaysSo) {
     SampleBlock block{};
     block[0][5] = 42;
 
-    // The bound, then a presence try that finds nothing either.
+    // The bound, then presence tries that find nothing either.
     EXPECT_GE(Timed([&] { EXPECT_EQ(ReadRawPair(raw), LinkResult::NoAnswer); }), 500);
     EXPECT_TRUE(InterfaceSilent());
     EXPECT_TRUE(Boxes().empty());
@@ -368,7 +368,7 @@ TEST_P(LinkDeadInterface, EveryExchangeGivesUpQuicklyAndSaysSo) {
 INSTANTIATE_TEST_SUITE_P(Both, LinkDeadInterface, ::testing::Values(Death::Mute, Death::Unplugged));
 
 TEST_F(LinkExchanges, AnAnsweredExchangeRestoresTheFullWaits) {
-    Rig.Faults().NoAnswer(Command::Any, Scope::Window(0, Rig.NowUs() + sim::Ms(700)));
+    Rig.Faults().NoAnswer(Command::Any, Scope::Window(0, Rig.NowUs() + sim::Ms(1000)));
     RawPair raw{};
     EXPECT_EQ(ReadRawPair(raw), LinkResult::NoAnswer);
     EXPECT_TRUE(InterfaceSilent());
