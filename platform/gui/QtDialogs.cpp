@@ -5,9 +5,11 @@
 #include "gui/Printers.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPushButton>
@@ -32,8 +34,8 @@ struct ButtonInfo {
 
 // In the order the buttons stand in the box.
 const ButtonInfo ButtonTable[] = {
-    {platform::MbYes, QMessageBox::Yes, "Oui", ModalResult::Yes},
-    {platform::MbNo, QMessageBox::No, "Non", ModalResult::No},
+    {platform::MbYes, QMessageBox::Yes, "&Oui", ModalResult::Yes},
+    {platform::MbNo, QMessageBox::No, "&Non", ModalResult::No},
     {platform::MbOk, QMessageBox::Ok, "OK", ModalResult::Ok},
     {platform::MbCancel, QMessageBox::Cancel, "Annuler", ModalResult::Cancel},
     {platform::MbAbort, QMessageBox::Abort, "Abandonner", ModalResult::Abort},
@@ -44,6 +46,32 @@ const ButtonInfo ButtonTable[] = {
 QWidget* DialogParent() {
     return QApplication::activeWindow();
 }
+
+// A message box that, without a Cancel or an OK button, cannot be dismissed:
+// Escape does nothing and the frame has no working close button (Qt would
+// take "Non" for Escape and for the close button).
+class PlatformMessageBox final : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+    bool Dismissable = true;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (!Dismissable && event->key() == Qt::Key_Escape &&
+            event->modifiers() == Qt::NoModifier) {
+            event->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent* event) override {
+        if (!Dismissable && !clickedButton()) {
+            event->ignore();
+            return;
+        }
+        QMessageBox::closeEvent(event);
+    }
+};
 
 } // namespace
 
@@ -79,7 +107,7 @@ std::string DefaultCaption(MsgType type) {
 }
 
 QMessageBox* BuildMessageBox(const platform::MessageRequest& request, QWidget* parent) {
-    auto* box = new QMessageBox(parent);
+    auto* box = new PlatformMessageBox(parent);
     box->setWindowTitle(
         Q(request.Caption.empty() ? DefaultCaption(request.Type) : request.Caption));
     box->setTextFormat(Qt::PlainText);
@@ -105,17 +133,23 @@ QMessageBox* BuildMessageBox(const platform::MessageRequest& request, QWidget* p
     for (const ButtonInfo& info : ButtonTable)
         if (buttons & info.Flag)
             box->addButton(info.Standard)->setText(QString::fromUtf8(info.Text));
-    // Enter: OK, else Yes, else Retry; Escape: Cancel, else No, else OK.
+    // Enter: OK, else Yes, else Retry; Escape and the close button: Cancel,
+    // else OK, else nothing (the user has to answer the question).
     for (auto wanted : {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::Retry})
         if (QAbstractButton* button = box->button(wanted)) {
             box->setDefaultButton(static_cast<QPushButton*>(button));
             break;
         }
-    for (auto wanted : {QMessageBox::Cancel, QMessageBox::No, QMessageBox::Ok})
+    box->Dismissable = false;
+    for (auto wanted : {QMessageBox::Cancel, QMessageBox::Ok})
         if (QAbstractButton* button = box->button(wanted)) {
             box->setEscapeButton(button);
+            box->Dismissable = true;
             break;
         }
+    if (!box->Dismissable)
+        box->setWindowFlags((box->windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint) &
+                            ~Qt::WindowCloseButtonHint);
     return box;
 }
 

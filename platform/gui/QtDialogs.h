@@ -25,8 +25,10 @@ public:
 
 // The message box for request, built but not shown (the service execs it):
 // caption (or the toolkit's caption for its type), icon, text with "\r\n"
-// and "\r" as line breaks, French buttons ("OK", "Annuler", "Oui", "Non",
-// "Abandonner", "Réessayer", "Ignorer"), Escape on Cancel (or No, or OK).
+// and "\r" as line breaks, French buttons ("OK", "Annuler", "&Oui", "&Non",
+// "Abandonner", "Réessayer", "Ignorer"), Escape and the frame's close button
+// on Cancel (or OK); a box with neither ignores both, as the platform's own
+// boxes do ("Non" is never an answer the user gave by Escape).
 QMessageBox* BuildMessageBox(const platform::MessageRequest& request, QWidget* parent = nullptr);
 // The result a clicked button of that box stands for.
 platform::ModalResult MessageBoxResult(const QMessageBox& box);
