@@ -426,7 +426,8 @@ LinkResult AcquireBlock(uint8_t a, uint8_t b, uint8_t c, uint8_t triggerChannel,
         edge,
     };
     const int32_t length = BuildCommand(CodeBlock, parameters, 7);
-    if (SendCommand(length) < length)
+    const bool sentWhole = SendCommand(length) == length;
+    if (!sentWhole)
         LinkBeep();
     bool heard = false;
     if (WaitForBytes(BlockAnswer, bound, heard) && RxQueueCount == BlockAnswer) {
@@ -446,7 +447,8 @@ LinkResult AcquireBlock(uint8_t a, uint8_t b, uint8_t c, uint8_t triggerChannel,
         DropLeftovers();
         if (UserEnded)
             return LinkResult::Ended;
-    } else if (sentLevel != 0 && !Silent) {
+    } else if (sentLevel != 0 && sentWhole && !Silent) {
+        // A request cut short on its way armed nothing.
         MayBeArmed = true;
     }
     const LinkResult verdict = Unanswered(heard);

@@ -210,6 +210,9 @@ private:
     void LoadKnobPicture(TImage* knob, std::string_view fileName);
 
     bool LoopRunning = false;
+    // The sweep loop saw a presence change: the watch's next tick runs the
+    // sensor detection.
+    bool DetectionDue = false;
     bool Lost = false;
     // The user was told during this run of the loop (or of the watch).
     bool LostTold = false;

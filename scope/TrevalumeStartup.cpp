@@ -194,14 +194,19 @@ void TForm1::TimerTimer() {
     Timer->SetEnabled(false);
     // A failed query marks its channel empty: compared with the presence
     // before it, that is a change, and the detection runs (without a second
-    // report of the same failure).
-    const bool hadA = SensorOnChannel[0];
-    const bool a = DetectSensor1() == 1;
-    if (InterfaceSilent()) {
-        InterfaceStoppedAnswering();
-        return;
+    // report of the same failure). A change that the sweep loop saw runs it
+    // at once.
+    bool changed = DetectionDue;
+    DetectionDue = false;
+    if (!changed) {
+        const bool hadA = SensorOnChannel[0];
+        const bool a = DetectSensor1() == 1;
+        if (InterfaceSilent()) {
+            InterfaceStoppedAnswering();
+            return;
+        }
+        changed = a != hadA;
     }
-    bool changed = a != hadA;
     if (!changed) {
         const bool hadB = SensorOnChannel[1];
         const bool b = DetectSensor2() == 1;

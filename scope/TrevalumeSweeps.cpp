@@ -87,8 +87,10 @@ void TForm1::RunSweeps() {
             InterfaceStoppedAnswering();
             break;
         }
-        if (a != hadA || b != hadB)
+        if (a != hadA || b != hadB) {
+            DetectionDue = true;
             Timer->SetEnabled(true);
+        }
         if (!Acquiring)
             break;
 

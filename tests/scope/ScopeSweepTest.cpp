@@ -5,12 +5,14 @@
 #include "ScopeFixture.h"
 
 #include "core/Numbers.h"
+#include "d2xx/sim/PeopleScenario.h"
 #include "gui/Clipbrd.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 
@@ -572,6 +574,107 @@ INSTANTIATE_TEST_SUITE_P(Exchanges, ScopeUnplugged,
                          ::testing::Values(UnplugCase{"presence query", 1000},
                                            UnplugCase{"block", 60'000}),
                          [](const auto& info) { return info.index == 0 ? "Presence" : "Block"; });
+
+// A channel whose presence query keeps failing during the sweeps: told once,
+// the loop and the watch see the channel go, the sweeps go on with the other.
+TEST_F(ScopeTest, FailingChannelInTheSweepsIsToldOnce) {
+    PlugSines();
+    Create();
+    const std::string failure = "Problème de lecture sur la voie 1";
+    Guard.Dialogs.Answer(platform::ModalResult::Ok, failure);
+    Sweep(30, [&](int n) {
+        if (n == 2)
+            Rig.Faults().GarbageStatus(0xAA, sim::Command::E1);
+    });
+    EXPECT_EQ(Form->SweepCount, 30);
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{failure});
+    EXPECT_FALSE(SensorOnChannel[0]);
+    EXPECT_EQ(Form->Caption(), SensorsCaption("Pas de capteur", "Voltmètre -10 V / +10 V"));
+    EXPECT_FALSE(Form->InterfaceLost());
+    // The idle watch adds nothing either.
+    RunFor(15'000);
+    EXPECT_EQ(MessageTexts().size(), 1u);
+}
+
+// A constant input under "Automatique" never triggers, whatever the device
+// does with frames while its block is armed (drops them, ignores them, or
+// holds them): the sweeps go on, keep the last trace and tell nothing.
+class ScopeArmed : public ScopeTest, public ::testing::WithParamInterface<sim::ArmedPolicy> {};
+
+TEST_P(ScopeArmed, ConstantInputGivesNoTriggerRounds) {
+    Rig.Device().WhileArmed = GetParam();
+    PlugSines();
+    Create();
+    Sweep(6, [&](int n) {
+        if (n == 2)
+            Rig.SetGenerator(0, sim::Generator::Dc(700));
+    });
+    EXPECT_EQ(Form->SweepCount, 6);
+    EXPECT_FALSE(Form->Acquiring);
+    EXPECT_TRUE(Guard.Dialogs.Messages().empty());
+    EXPECT_FALSE(Form->InterfaceLost());
+    EXPECT_TRUE(SensorOnChannel[0]);
+    EXPECT_TRUE(SensorOnChannel[1]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Policies, ScopeArmed,
+                         ::testing::Values(sim::ArmedPolicy::Cancel, sim::ArmedPolicy::Discard,
+                                           sim::ArmedPolicy::Queue),
+                         [](const auto& info) {
+                             switch (info.param) {
+                             case sim::ArmedPolicy::Cancel:
+                                 return "Cancel";
+                             case sim::ArmedPolicy::Discard:
+                                 return "Discard";
+                             case sim::ArmedPolicy::Queue:
+                                 return "Queue";
+                             }
+                             return "";
+                         });
+
+// Every block request cut short on its way: a beep each, then one message
+// once LostBlocksLimit of them were lost, and the loop ends.
+TEST_F(ScopeTest, PersistentShortWritesAreToldOnce) {
+    PlugSines();
+    Create();
+    Guard.Dialogs.Answer(platform::ModalResult::Ok, InterfaceSilentText);
+    Sweep(1000, [&](int n) {
+        if (n == 1)
+            Rig.Faults().ShortWrite(4, sim::Command::C0);
+    });
+    EXPECT_FALSE(Form->Acquiring);
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{InterfaceSilentText});
+    EXPECT_EQ(Guard.Dialogs.BeepCount(), LostBlocksLimit);
+    RunFor(10'000);
+    EXPECT_EQ(MessageTexts().size(), 1u);
+    EXPECT_EQ(Guard.Dialogs.BeepCount(), LostBlocksLimit);
+}
+
+// The classroom signals (those of the simulated interface for people) at
+// every time base: each sweep triggers and shows a new block, and the trace
+// is a wave, not a flat line.
+TEST_F(ScopeTest, ClassroomSignalsTriggerAndMoveAtEveryTimeBase) {
+    PlugBoth(sim::ClassroomSignal(0), sim::ClassroomSignal(1));
+    Create();
+    for (const char* zone :
+         {"Basetemps1ms", "Basetemps2ms", "BaseTemps5ms", "BaseTemps10ms", "BaseTemps20ms",
+          "BaseTemps50ms", "BaseTemps100ms", "BaseTemps200ms"}) {
+        SCOPED_TRACE(zone);
+        Form->Zone(zone)->Click();
+        const int blocks = Rig.Log().Count(sim::Command::C0, sim::FrameOutcome::Answered);
+        std::vector<SampleBlock> shown;
+        Sweep(3, [&](int) { shown.push_back(Form->HeldBlock); });
+        EXPECT_EQ(Rig.Log().Count(sim::Command::C0, sim::FrameOutcome::Answered) - blocks, 3);
+        ASSERT_EQ(shown.size(), 3u);
+        EXPECT_NE(shown[0], shown[1]);
+        EXPECT_NE(shown[1], shown[2]);
+        for (const SampleBlock& block : shown) {
+            const auto [low, high] = std::minmax_element(block[0].begin(), block[0].end());
+            EXPECT_GT(*high - *low, 5.0f) << "volts from the lowest to the highest sample";
+        }
+    }
+    EXPECT_TRUE(Guard.Dialogs.Messages().empty());
+}
 
 TEST_F(ScopeTest, QuitAndCloseStopARunningLoop) {
     PlugSines();
