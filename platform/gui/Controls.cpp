@@ -431,9 +431,12 @@ void TControl::ApplyFont() {
     Self->setFont(ToQFont(FontValue));
     QPalette palette = Self->palette();
     const QColor color = ColorToQColor(FontValue.Color);
-    palette.setColor(QPalette::WindowText, color);
-    palette.setColor(QPalette::ButtonText, color);
-    palette.setColor(QPalette::Text, color);
+    // The enabled states only: a disabled control keeps the toolkit's greyed
+    // text, whatever colour its font has.
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        for (QPalette::ColorRole role :
+             {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+            palette.setColor(group, role, color);
     Self->setPalette(palette);
 }
 
