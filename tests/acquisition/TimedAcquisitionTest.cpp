@@ -540,6 +540,22 @@ TEST_P(ModeTest, InterfaceSilentDuringTheTriggerWaitGivesOneMessage) {
     EXPECT_EQ(Messages().size(), 1u);
 }
 
+TEST_P(ModeTest, OneLostReadingDuringTheTriggerWaitEndsNothing) {
+    StartWithSensors(&sim::FixtureA, &sim::FixtureA);
+    Prepare(GetParam(), Row1s, true);
+    Form1->CBDec->SetChecked(true);
+    Form1->TriggerLevel = 600;
+    Rig.SetGenerator(0, sim::Generator::Dc(100)); // never crosses the level
+    At(1000, [&] { Rig.Faults().NoAnswer(sim::Command::AA, sim::Scope::Next(1)); });
+
+    ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
+    // The wait gives up after its rounds and the series runs untriggered.
+    ASSERT_TRUE(RunUntil([] { return MeasurementRecord.PointCount[0] == 1; }, 3000));
+    EXPECT_NE(Form1->AcqState, 0);
+    EXPECT_TRUE(Messages().empty());
+    Run(Form1->ActionFinMesures);
+}
+
 TEST_P(ModeTest, WithoutArretAutoEachPassWaitsForTheTriggerAgain) {
     StartWithSensors(&sim::FixtureU, &sim::FixtureU);
     Prepare(GetParam(), Row1s, false);
