@@ -149,6 +149,9 @@ public:
     int Run();
     void Terminate();
     bool Terminated() const { return TerminateRequested; }
+    // Takes a Terminate back, so that the application may run again in the
+    // same process (tests run more than once).
+    void CancelTerminate() { TerminateRequested = false; }
     void ProcessMessages() { vcl::ProcessMessages(); }
 
     // The standard error box: text with a full stop added (unless it ends

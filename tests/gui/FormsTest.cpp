@@ -1,6 +1,7 @@
 // Forms: the creation handler's error box, key presses reaching the form's
 // handler, modal forms, closing the main window.
 #include "gui/Forms.h"
+#include "ApplicationGuard.h"
 #include "ScriptedDialogsFixture.h"
 #include "core/Clock.h"
 #include "gui/StdCtrls.h"
@@ -176,9 +177,9 @@ TEST(FormsModalTest, ButtonsEndAModalFormOnTheTestPump) {
 }
 
 TEST(FormsTest, ClosingTheMainFormEndsTheApplication) {
+    ApplicationGuard application;
     bool asked = false;
     auto* form = new TForm;
-    TForm* previous = Application->MainForm;
     Application->MainForm = form;
     form->OnCloseQuery = [&](bool& canClose) {
         canClose = asked;
@@ -191,7 +192,6 @@ TEST(FormsTest, ClosingTheMainFormEndsTheApplication) {
     form->Close();
     EXPECT_TRUE(Application->Terminated());
     delete form;
-    Application->MainForm = previous;
 }
 
 } // namespace

@@ -185,10 +185,32 @@ TEST_F(LinkExchanges, MemoryReadTimeOutEmptiesTheChannelAndKeepsTheImage) {
 }
 
 TEST_F(LinkExchanges, MemoryReadDropsBytesLeftByTheLastAnswer) {
-    Rig.Faults().ExtraBytes(7, Command::E1, Scope::Next());
+    // A first identification shows when the memory read begins: its purge of
+    // the receive queue, the last one before the memory command is written.
+    int64_t start = Rig.NowUs();
+    ASSERT_TRUE(IdentifySensor(1));
+    int64_t readBeginsAfterUs = -1;
+    for (const sim::ApiRecord& call : Rig.Log().Api()) {
+        if (call.TimeUs < start)
+            continue;
+        if (call.Call == sim::ApiCall::Purge && (call.Arg1 & FT_PURGE_RX))
+            readBeginsAfterUs = call.TimeUs - start;
+        if (call.Call == sim::ApiCall::Write && call.Text.find(" EE ") != std::string::npos)
+            break;
+    }
+    ASSERT_GT(readBeginsAfterUs, 0);
+
+    // The same again, with a byte arriving after the presence answer was
+    // read and before the memory is asked for: it must not be taken for part
+    // of the memory's answer.
+    ResetCalibration(1);
+    start = Rig.NowUs();
+    Rig.Faults().StrayByte(start + readBeginsAfterUs);
+    const int64_t framesFrom = Rig.NowUs();
     ASSERT_TRUE(IdentifySensor(1));
     EXPECT_EQ(ChannelLabel[1], "Température");
     EXPECT_EQ(ChannelSlope[1], 0.125f);
+    EXPECT_EQ(FramesSince(framesFrom).size(), 2u) << "one presence query, one memory read";
 }
 
 TEST_F(LinkExchanges, RawPairAndMemoryWrite) {

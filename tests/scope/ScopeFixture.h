@@ -6,6 +6,7 @@
 
 #include "Trevalume.h"
 
+#include "ApplicationGuard.h"
 #include "ScriptedDialogsFixture.h"
 #include "core/Desktop.h"
 #include "d2xx/sim/SimRig.h"
@@ -115,6 +116,7 @@ protected:
         "Aucun capteur n'est branché\r\nil faut en connecter au moins un\r\nsi vous voulez faire "
         "des mesures";
 
+    ApplicationGuard AppState;
     sim::SimRig Rig;
     ScriptedDialogsGuard Guard;
     platform::RecordingDesktop Desktop;

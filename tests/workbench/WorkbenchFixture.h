@@ -2,6 +2,7 @@
 // and the virtual clock, with every dialog answered from a script.
 #pragma once
 
+#include "ApplicationGuard.h"
 #include "EmbeddedPictures.h"
 #include "Intro.h"
 #include "KestrovaStart.h"
@@ -152,6 +153,7 @@ protected:
         ProcessMessages();
     }
 
+    ApplicationGuard AppState;
     sim::SimRig Rig;
     ScriptedDialogsGuard Guard;
     platform::RecordingDesktop Desktop;
