@@ -122,6 +122,20 @@ void TCanvas::EndPaint() {
     D->End();
 }
 
+TCanvasClip::TCanvasClip(TCanvas& canvas, const TRect& rect) : Painter(canvas.Painter()) {
+    if (Painter == nullptr)
+        return;
+    Painter->save();
+    Painter->setClipRect(QRect(rect.Left, rect.Top, std::max(rect.Right - rect.Left, 0),
+                               std::max(rect.Bottom - rect.Top, 0)),
+                         Painter->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+}
+
+TCanvasClip::~TCanvasClip() {
+    if (Painter != nullptr)
+        Painter->restore();
+}
+
 namespace {
 
 // Pen mode as a composition mode; the raster operations exist only on raster

@@ -149,6 +149,20 @@ private:
     std::unique_ptr<Impl> D;
 };
 
+// While it lives, whatever is drawn on the canvas stays inside rect, within
+// any limit already set (limits nest and narrow); the limit goes with it.
+// Reading a bitmap ends its painter and with it the limit: read afterwards.
+class TCanvasClip {
+public:
+    TCanvasClip(TCanvas& canvas, const TRect& rect);
+    ~TCanvasClip();
+    TCanvasClip(const TCanvasClip&) = delete;
+    TCanvasClip& operator=(const TCanvasClip&) = delete;
+
+private:
+    QPainter* Painter;
+};
+
 // An off-screen bitmap: an RGB image with its canvas (new bitmaps are white).
 class TBitmap {
 public:

@@ -127,6 +127,29 @@ TEST(CanvasTest, JoinedLinesDrawEveryCornerOnceAndNotXorTwiceRestores) {
     EXPECT_EQ(bitmap.Image(), before);
 }
 
+TEST(CanvasTest, ClipsNestAndNarrowAndEndWithTheirObject) {
+    TBitmap bitmap(20, 20);
+    Clear(bitmap, clWhite);
+    TCanvas& canvas = bitmap.Canvas();
+    {
+        TCanvasClip outer(canvas, Rect(5, 5, 15, 15));
+        Clear(bitmap, clRed);
+        {
+            TCanvasClip inner(canvas, Rect(0, 0, 10, 10));
+            Clear(bitmap, clBlue);
+        }
+        canvas.Brush.Color = clYellow;
+        canvas.FillRect(Rect(2, 2, 3, 3)); // outside the outer limit, back alone
+    }
+    canvas.Brush.Color = clGreen;
+    canvas.FillRect(Rect(0, 0, 1, 1)); // no limit left
+    EXPECT_EQ(PixelsOf(bitmap, clBlue).size(), size_t(5 * 5));
+    EXPECT_EQ(*PixelsOf(bitmap, clBlue).begin(), std::make_pair(5, 5));
+    EXPECT_EQ(PixelsOf(bitmap, clRed).size(), size_t(10 * 10 - 5 * 5));
+    EXPECT_TRUE(PixelsOf(bitmap, clYellow).empty());
+    EXPECT_EQ(PixelsOf(bitmap, clGreen), (std::set<std::pair<int, int>>{{0, 0}}));
+}
+
 TEST(CanvasTest, RectangleAndEllipseLeaveOutRightAndBottomEdges) {
     TBitmap bitmap(40, 40);
     Clear(bitmap, clWhite);

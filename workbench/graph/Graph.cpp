@@ -3,8 +3,6 @@
 #include "core/Numbers.h"
 #include "model/TimeBase.h"
 
-#include <QPainter>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -27,28 +25,6 @@ int PenWidth(int64_t width, int lineScale) {
 int ClampPixel(int64_t value) {
     return static_cast<int>(std::clamp<int64_t>(value, -PixelLimit, PixelLimit));
 }
-
-// Nothing is drawn outside the graph's rectangle (a printer page holds other
-// copies and the cut marks around it).
-class RectClip {
-public:
-    RectClip(TCanvas& canvas, int x0, int y0, int w, int h) : Painter(canvas.Painter()) {
-        if (Painter == nullptr)
-            return;
-        Painter->save();
-        Painter->setClipRect(QRect(x0, y0, std::max(w, 0), std::max(h, 0)),
-                             Painter->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
-    }
-    ~RectClip() {
-        if (Painter != nullptr)
-            Painter->restore();
-    }
-    RectClip(const RectClip&) = delete;
-    RectClip& operator=(const RectClip&) = delete;
-
-private:
-    QPainter* Painter;
-};
 
 // Walks the graduations k = 1, 2, ... at offset(k) pixels from their origin
 // as the graduation loops do, over the part that can be seen: the first steps
@@ -574,10 +550,13 @@ bool ComputeXYScales(GraphState& state, const MeasurementSet& record) {
     return true;
 }
 
+// Whatever the routines below draw stays inside the graph's rectangle: a
+// printer page holds other copies and the cut marks around it.
+
 void DrawTimeAxes(TCanvas& canvas, int x0, int y0, const GraphState& state, const GraphStyle& style,
                   const MeasurementSet& record) {
     GraphState copy = state;
-    RectClip clip(canvas, x0, y0, state.PlotWidth, state.PlotHeight);
+    TCanvasClip clip(canvas, Rect(x0, y0, x0 + state.PlotWidth, y0 + state.PlotHeight));
     Painter painter(canvas, x0, y0, copy, style, record);
     if (IsValidTimeBaseIndex(record.DeltaTIndex) && state.AcqMode >= 0 && state.AcqMode <= 2 &&
         state.SelectedSeries >= 1 && state.SelectedSeries <= MaxSeries)
@@ -589,7 +568,7 @@ void DrawTimeAxes(TCanvas& canvas, int x0, int y0, const GraphState& state, cons
 void DrawXYAxes(TCanvas& canvas, int x0, int y0, const GraphState& state, const GraphStyle& style,
                 const MeasurementSet& record) {
     GraphState copy = state;
-    RectClip clip(canvas, x0, y0, state.PlotWidth, state.PlotHeight);
+    TCanvasClip clip(canvas, Rect(x0, y0, x0 + state.PlotWidth, y0 + state.PlotHeight));
     Painter painter(canvas, x0, y0, copy, style, record);
     if (state.SelectedSeries >= 1 && state.SelectedSeries <= MaxSeries)
         painter.DrawXYAxes();
@@ -619,7 +598,7 @@ bool DrawFrame(TCanvas& canvas, int x0, int y0, int w, int h, GraphState& state,
     }
     state.FrameValid = valid;
     if (!valid) {
-        RectClip clip(canvas, x0, y0, w, h);
+        TCanvasClip clip(canvas, Rect(x0, y0, x0 + w, y0 + h));
         Painter(canvas, x0, y0, state, style, record).FillBackground();
         return false;
     }
@@ -634,7 +613,7 @@ void DrawGraph(TCanvas& canvas, int x0, int y0, int w, int h, GraphState& state,
                const GraphStyle& style, const MeasurementSet& record) {
     if (!DrawFrame(canvas, x0, y0, w, h, state, style, record))
         return;
-    RectClip clip(canvas, x0, y0, w, h);
+    TCanvasClip clip(canvas, Rect(x0, y0, x0 + w, y0 + h));
     Painter(canvas, x0, y0, state, style, record).DrawCurves();
 }
 

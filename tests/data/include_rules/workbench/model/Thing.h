@@ -1,0 +1,4 @@
+#pragma once
+
+#include "Allowed.h"
+#include <QString>
