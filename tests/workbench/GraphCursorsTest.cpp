@@ -320,6 +320,20 @@ TEST_F(GraphCursorsTest, ALostReleaseNeverLeavesTheLineInverted) {
     EXPECT_NEAR(line.X1, 10, 0.5);
     EXPECT_NEAR(line.X2, 20, 0.5);
 
+    // A move without the button after a lost release takes the rubber line
+    // away and draws no more.
+    const QPoint from = Manual(-20, -3);
+    const QPoint to = Manual(-10, 5);
+    // Off the axes and the grid lines, which the rubber line would invert.
+    const QPoint quarter((3 * from.x() + to.x()) / 4, (3 * from.y() + to.y()) / 4);
+    Press(from);
+    Move(to, Qt::LeftButton);
+    EXPECT_TRUE(Near(quarter, ManualLineColor));
+    Move(Manual(-15, 4));
+    EXPECT_EQ(Form1->LineDrawing, 0);
+    EXPECT_FALSE(Near(quarter, ManualLineColor));
+    EXPECT_NEAR(Form1->Graph.SeriesLines[1].X1, 10, 0.5); // the line stored before stays
+
     // A release without a press stores nothing, and no move draws.
     Release(Manual(0, 3));
     EXPECT_EQ(Form1->Graph.SeriesLines[1].X2, line.X2);

@@ -41,7 +41,7 @@ int TForm1::CursorSeries() const {
     return SelectedSeries >= 1 && SelectedSeries <= workbench::MaxSeries ? SelectedSeries : 1;
 }
 
-void TForm1::PaintBox1MouseMove(TShiftState, int x, int y) {
+void TForm1::PaintBox1MouseMove(TShiftState shift, int x, int y) {
     if (GraphShown == 0) {
         StatusBar1->SetSimpleText("");
         return;
@@ -49,7 +49,12 @@ void TForm1::PaintBox1MouseMove(TShiftState, int x, int y) {
     const int s = CursorSeries();
     const std::string text = workbench::PointerReadoutText(Graph, MeasurementRecord, AcqMode, s, x,
                                                            y, PaintWidth, PaintHeight, GraphMargin);
-    if (AcqMode == workbench::ModeManual && LineDrawing == 1) {
+    if (AcqMode == workbench::ModeManual && LineDrawing == 1 && (shift & ssLeft) == 0) {
+        // The release never came (a box opened during the drag): no line is
+        // drawn any more, and the graph shows without the rubber line.
+        LineDrawing = 0;
+        PaintBox1->Repaint();
+    } else if (AcqMode == workbench::ModeManual && LineDrawing == 1) {
         // The rubber line, on the box only: drawing the old one again
         // erases it.
         TCanvas& canvas = *PaintBox1->Canvas();
