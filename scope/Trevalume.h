@@ -199,6 +199,11 @@ private:
     // Puts back what the front panel shows under the screen (the paint box
     // is see-through in the window's design), then runs its paint handler.
     void RepaintScreen();
+    // One presence query of channel: true when its answer differs from the
+    // presence before it (a failed query marks the channel empty). When the
+    // interface has stopped answering, silent is set, the user is told and
+    // the loop and the watch end (false).
+    bool PresenceChanged(int channel, bool& silent);
     // The interface no longer answers: tells the user (once per start of the
     // loop), ends the sweep loop and leaves the presence watch off.
     void InterfaceStoppedAnswering();

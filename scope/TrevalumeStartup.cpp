@@ -188,6 +188,15 @@ void TForm1::InterfaceStoppedAnswering() {
                          "Attention");
 }
 
+bool TForm1::PresenceChanged(int channel, bool& silent) {
+    const bool had = SensorOnChannel[channel];
+    const bool present = (channel == 0 ? DetectSensor1() : DetectSensor2()) == 1;
+    silent = InterfaceSilent();
+    if (silent)
+        InterfaceStoppedAnswering();
+    return !silent && present != had;
+}
+
 void TForm1::TimerTimer() {
     // The watch talks to the interface: it stops itself first, so that the
     // boxes it may show cannot start another tick.
@@ -198,24 +207,13 @@ void TForm1::TimerTimer() {
     // at once.
     bool changed = DetectionDue;
     DetectionDue = false;
-    if (!changed) {
-        const bool hadA = SensorOnChannel[0];
-        const bool a = DetectSensor1() == 1;
-        if (InterfaceSilent()) {
-            InterfaceStoppedAnswering();
-            return;
-        }
-        changed = a != hadA;
-    }
-    if (!changed) {
-        const bool hadB = SensorOnChannel[1];
-        const bool b = DetectSensor2() == 1;
-        if (InterfaceSilent()) {
-            InterfaceStoppedAnswering();
-            return;
-        }
-        changed = b != hadB;
-    }
+    bool silent = false;
+    if (!changed)
+        changed = PresenceChanged(0, silent);
+    if (!changed && !silent)
+        changed = PresenceChanged(1, silent);
+    if (silent)
+        return;
     if (!changed) {
         Timer->SetEnabled(true);
         return;

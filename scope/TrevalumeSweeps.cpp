@@ -75,19 +75,14 @@ void TForm1::RunSweeps() {
         // Presence of both sensors; a change since the last sweep (a failed
         // query marks its channel empty) wakes the watch, whose next tick
         // identifies the sensors again.
-        const bool hadA = SensorOnChannel[0];
-        const bool hadB = SensorOnChannel[1];
-        const bool a = DetectSensor1() == 1;
-        if (InterfaceSilent()) {
-            InterfaceStoppedAnswering();
+        bool silent = false;
+        const bool changedA = PresenceChanged(0, silent);
+        if (silent)
             break;
-        }
-        const bool b = DetectSensor2() == 1;
-        if (InterfaceSilent()) {
-            InterfaceStoppedAnswering();
+        const bool changedB = PresenceChanged(1, silent);
+        if (silent)
             break;
-        }
-        if (a != hadA || b != hadB) {
+        if (changedA || changedB) {
             DetectionDue = true;
             Timer->SetEnabled(true);
         }

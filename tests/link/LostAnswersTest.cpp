@@ -233,16 +233,6 @@ TEST_P(LinkArmed, NoTriggerIsNoDeadInterface) {
 INSTANTIATE_TEST_SUITE_P(Policies, LinkArmed,
                          ::testing::Values(sim::ArmedPolicy::Cancel, sim::ArmedPolicy::Discard,
                                            sim::ArmedPolicy::Queue),
-                         [](const auto& info) {
-                             switch (info.param) {
-                             case sim::ArmedPolicy::Cancel:
-                                 return "Cancel";
-                             case sim::ArmedPolicy::Discard:
-                                 return "Discard";
-                             case sim::ArmedPolicy::Queue:
-                                 return "Queue";
-                             }
-                             return "";
-                         });
+                         [](const auto& info) { return sim::PolicyName(info.param); });
 
 } // namespace

@@ -620,17 +620,7 @@ TEST_P(ScopeArmed, ConstantInputGivesNoTriggerRounds) {
 INSTANTIATE_TEST_SUITE_P(Policies, ScopeArmed,
                          ::testing::Values(sim::ArmedPolicy::Cancel, sim::ArmedPolicy::Discard,
                                            sim::ArmedPolicy::Queue),
-                         [](const auto& info) {
-                             switch (info.param) {
-                             case sim::ArmedPolicy::Cancel:
-                                 return "Cancel";
-                             case sim::ArmedPolicy::Discard:
-                                 return "Discard";
-                             case sim::ArmedPolicy::Queue:
-                                 return "Queue";
-                             }
-                             return "";
-                         });
+                         [](const auto& info) { return sim::PolicyName(info.param); });
 
 // Every block request cut short on its way: a beep each, then one message
 // once LostBlocksLimit of them were lost, and the loop ends.

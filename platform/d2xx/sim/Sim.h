@@ -384,6 +384,9 @@ enum class ArmedPolicy {
     Queue,   // the frame is handled once the block's answer is ready
 };
 
+// "Cancel", "Discard", "Queue".
+const char* PolicyName(ArmedPolicy policy);
+
 // Answer latencies, counted from T (the check byte's delivery).
 struct Latencies {
     int64_t PresenceUs = 2000;    // E1 / E5

@@ -68,6 +68,18 @@ int64_t IntervalUnits(uint8_t a, uint8_t b, uint8_t c) {
 
 } // namespace
 
+const char* PolicyName(ArmedPolicy policy) {
+    switch (policy) {
+    case ArmedPolicy::Cancel:
+        return "Cancel";
+    case ArmedPolicy::Discard:
+        return "Discard";
+    case ArmedPolicy::Queue:
+        return "Queue";
+    }
+    return "?";
+}
+
 SimDevice::SimDevice(SimBus& bus, int index, std::string description)
     : Description(std::move(description)), Owner(bus), BusIndex(index),
       State(std::make_unique<Impl>()) {}
