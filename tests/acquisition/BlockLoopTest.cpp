@@ -232,6 +232,12 @@ TEST_F(AcquisitionTest, SpaceValidatesTheMeansShown) {
     EXPECT_EQ(blocks.size(), 4u);
     for (const sim::FrameRecord& frame : blocks)
         EXPECT_EQ(CodesOf(frame), CodesOfRow(0));
+    // Each request follows the block before it (47.5 ms) and the pause.
+    for (size_t i = 1; i < blocks.size(); ++i) {
+        const int64_t gap = blocks[i].TimeUs - blocks[i - 1].TimeUs;
+        EXPECT_GE(gap, sim::Ms(500) + 47'500) << "block " << i;
+        EXPECT_LT(gap, sim::Ms(600)) << "block " << i;
+    }
     ExpectWindowGivenBack();
     EXPECT_FALSE(Form1->ActionValiderXY->Visible());
     EXPECT_TRUE(Messages().empty());

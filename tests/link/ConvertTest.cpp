@@ -113,25 +113,38 @@ TEST_F(LinkConvert, ReadChannelsConvertsOneReadingOfBoth) {
     EXPECT_EQ(Rig.Log().ExpectFrames({"01 AA AB"}, start), "");
 }
 
-TEST_F(LinkConvert, ZeroAdjustmentMakesTheSteadyInputReadZero) {
-    Rig.Plug(0, sim::FixtureA, sim::Generator::Dc(512));
+// Each channel zeroes on its own input: the two steady inputs differ, and
+// only the adjusted channel's working offset changes.
+class ZeroAdjustment : public LinkConvert, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ZeroAdjustment, MakesTheSteadyInputOfItsChannelReadZero) {
+    const int ch = GetParam();
+    const int other = 1 - ch;
+    const int counts[2] = {512, 256};
+    Rig.Plug(0, sim::FixtureA, sim::Generator::Dc(counts[0]));
+    Rig.Plug(1, sim::FixtureA, sim::Generator::Dc(counts[1]));
     ASSERT_TRUE(IdentifySensor(0));
-    ChannelSlope[0] = 0.02f;
+    ASSERT_TRUE(IdentifySensor(1));
+    ChannelSlope[0] = ChannelSlope[1] = 0.02f;
+    const float otherOffset = ChannelOffset[other];
     const int64_t start = Rig.NowUs();
     LinkResult result = LinkResult::NoAnswer;
-    const float offset = ZeroChannel(0, &result);
+    const float offset = ZeroChannel(ch, &result);
     EXPECT_EQ(result, LinkResult::Answered);
-    EXPECT_EQ(offset, -10.24f);
-    EXPECT_EQ(ChannelOffset[0], -10.24f);
-    EXPECT_EQ(ConvertRawCount(0, 512), 0.0f);
+    EXPECT_EQ(offset, -0.02f * static_cast<float>(counts[ch]));
+    EXPECT_EQ(ChannelOffset[ch], offset);
+    EXPECT_EQ(ConvertRawCount(ch, counts[ch]), 0.0f);
+    EXPECT_EQ(ChannelOffset[other], otherOffset);
     EXPECT_EQ(Rig.Log().FramesHexSince(start), std::vector<std::string>(25, "01 AA AB"));
     EXPECT_GE(Rig.NowUs() - start, sim::Ms(250));
     // Only the working offset changes.
-    EXPECT_EQ(ChannelSlope[0], 0.02f);
-    EXPECT_EQ(StoredOffset[0], -10.0f);
-    EXPECT_EQ(RangeRawLow[0], 0);
-    EXPECT_EQ(RangeRawHigh[0], 1023);
+    EXPECT_EQ(ChannelSlope[ch], 0.02f);
+    EXPECT_EQ(StoredOffset[ch], -10.0f);
+    EXPECT_EQ(RangeRawLow[ch], 0);
+    EXPECT_EQ(RangeRawHigh[ch], 1023);
 }
+
+INSTANTIATE_TEST_SUITE_P(EachChannel, ZeroAdjustment, ::testing::Values(0, 1));
 
 TEST_F(LinkConvert, ZeroAdjustmentSumsAndScalesInSinglePrecision) {
     // Four readings of 513 then 512: a mean of 512.16. In single precision

@@ -3,6 +3,7 @@
 
 #include "WindowRules.h"
 #include "colorAff.h"
+#include "core/Waits.h"
 
 #include <QFontMetrics>
 
@@ -169,6 +170,37 @@ TEST_F(WorkbenchTest, IdleTickIdentifiesBothSensorsThenReadsBothChannels) {
     EXPECT_EQ(Rig.Log().ExpectFrames(
                   {"01 E1 E0", "02 EE 00 EC", "01 E5 E4", "02 EE 01 ED", "01 AA AB"}, since),
               "");
+    EXPECT_TRUE(Form1->Timer->Enabled());
+}
+
+// A tick that falls while another exchange is under way (here inside that
+// exchange's wait) is refused by the link: it sends nothing, and the live
+// display goes on at the next tick.
+TEST_F(WorkbenchTest, RefusedTickIsTriedAgainAtTheNextTick) {
+    StartWithSensors(&sim::FixtureA, nullptr);
+    Rig.SetGenerator(0, sim::Generator::Dc(512));
+    bool ticked = false;
+    const int64_t before = Rig.NowUs();
+    {
+        platform::ScopedWaitHandler handler([&] {
+            if (!ticked) {
+                ticked = true;
+                Form1->TimerTimer();
+            }
+            return false;
+        });
+        RawPair raw{};
+        ASSERT_EQ(ReadRawPair(raw), LinkResult::Answered);
+    }
+    ASSERT_TRUE(ticked);
+    EXPECT_EQ(Rig.Log().FramesHexSince(before), std::vector<std::string>{"01 AA AB"})
+        << "the refused tick sent nothing";
+    EXPECT_TRUE(Form1->Timer->Enabled());
+    EXPECT_EQ(Form1->PanelY0->Caption(), "");
+    RunFor(750);
+    EXPECT_EQ(Form1->PanelY0->Caption(), "0,01 V");
+    RunFor(750);
+    EXPECT_EQ(Form1->PanelY0->Caption(), "0,01 V");
     EXPECT_TRUE(Form1->Timer->Enabled());
 }
 
