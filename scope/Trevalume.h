@@ -66,6 +66,7 @@ public:
     TMenuItem* Copier1 = nullptr;
     TMenuItem* Copierloscillogramme1 = nullptr;
     TMenuItem* Aide1 = nullptr;
+    TMenuItem* AideTrevalume1 = nullptr; // the help file, as the workbench's "Aide"
     TMenuItem* Apropos1 = nullptr;
     TTimer* Timer = nullptr;
 

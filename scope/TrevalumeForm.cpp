@@ -3,6 +3,7 @@
 #include "Trevalume.h"
 
 #include "EmbeddedPictures.h"
+#include "core/Desktop.h"
 
 #include <QIcon>
 #include <QMetaObject>
@@ -57,6 +58,8 @@ void TForm1::BuildMenu() {
     Copierloscillogramme1 = Edition1->Add("Copier l'oscillogramme vers le Presse Papier");
     Copierloscillogramme1->OnClick = [this] { Copierloscillogramme1Click(); };
     Aide1 = MainMenu1->Add("?");
+    AideTrevalume1 = Aide1->Add("Aide");
+    AideTrevalume1->OnClick = [] { platform::ShowHelp(); };
     Apropos1 = Aide1->Add("A propos");
     Apropos1->OnClick = [this] { Apropos1Click(); };
     SetMenu(MainMenu1);

@@ -1,6 +1,7 @@
 #include "Desktop.h"
 
 #include "Clock.h"
+#include "Dialogs.h"
 
 #include <cerrno>
 #include <climits>
@@ -8,6 +9,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace platform {
@@ -49,9 +51,11 @@ std::string FindExecutable(const std::string& program) {
 // Starts arguments[0] (looked up in PATH) detached from this process: a
 // grandchild that init adopts, so no zombie stays behind and nothing waits for
 // it. Its standard input and output go to /dev/null, its error output too when
-// quiet. Everything the children do between fork and exec is
-// async-signal-safe.
-bool StartDetached(const std::vector<std::string>& arguments, bool quiet) {
+// quiet. With checkMs > 0 the program is given that long to fail: false when
+// it ends with a failure status within it (xdg-open finding no viewer), true
+// when it succeeded or still runs. Everything the children do between fork
+// and exec is async-signal-safe.
+bool StartDetached(const std::vector<std::string>& arguments, bool quiet, int checkMs = 0) {
     if (arguments.empty())
         return false;
     const std::string program = FindExecutable(arguments[0]);
@@ -71,7 +75,8 @@ bool StartDetached(const std::vector<std::string>& arguments, bool quiet) {
         return false;
     }
     if (child == 0) {
-        if (fork() == 0) {
+        const pid_t started = fork();
+        if (started == 0) {
             setsid();
             dup2(devNull, STDIN_FILENO);
             dup2(devNull, STDOUT_FILENO);
@@ -80,13 +85,23 @@ bool StartDetached(const std::vector<std::string>& arguments, bool quiet) {
             execv(program.c_str(), argv.data());
             _exit(127);
         }
+        if (started < 0)
+            _exit(1);
+        constexpr int StepMs = 10;
+        for (int waited = 0; waited < checkMs; waited += StepMs) {
+            int status = 0;
+            if (waitpid(started, &status, WNOHANG) == started)
+                _exit(WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1);
+            const timespec step{0, StepMs * 1'000'000L};
+            nanosleep(&step, nullptr);
+        }
         _exit(0);
     }
     close(devNull);
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
-    return true;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 } // namespace
@@ -99,7 +114,9 @@ void SystemDesktop::DisableScreenSaver() {
 }
 
 bool SystemDesktop::OpenDocument(const std::string& path) {
-    return StartDetached({"xdg-open", path}, false);
+    // xdg-open without a viewer for the type fails within a moment.
+    constexpr int ViewerCheckMs = 1000;
+    return StartDetached({"xdg-open", path}, false, ViewerCheckMs);
 }
 
 bool SystemDesktop::OpenWebPage(const std::string& url) {
@@ -150,9 +167,39 @@ void DisableScreenSaver() {
     Desktop().DisableScreenSaver();
 }
 
-bool OpenHelpFile(const std::string& programPath) {
+namespace {
+
+std::string HelpFilePath(const std::string& programPath) {
     const std::string program = programPath.empty() ? ProgramFilePath() : programPath;
-    return Desktop().OpenDocument(DirectoryOf(program) + HelpFileName);
+    return DirectoryOf(program) + HelpFileName;
+}
+
+} // namespace
+
+HelpOutcome OpenHelpFile(const std::string& programPath) {
+    const std::string path = HelpFilePath(programPath);
+    if (!IsFile(path))
+        return HelpOutcome::Missing;
+    return Desktop().OpenDocument(path) ? HelpOutcome::Opened : HelpOutcome::NoViewer;
+}
+
+bool ShowHelp(const std::string& programPath) {
+    const std::string path = HelpFilePath(programPath);
+    switch (OpenHelpFile(programPath)) {
+    case HelpOutcome::Opened:
+        return true;
+    case HelpOutcome::Missing:
+        MessageDlg("Le fichier d'aide est introuvable :\r\n" + path +
+                       "\r\nIl doit se trouver dans le dossier du programme.",
+                   MsgType::Warning, MbOk, "Aide");
+        break;
+    case HelpOutcome::NoViewer:
+        MessageDlg("Aucun programme n'a pu afficher le fichier d'aide :\r\n" + path +
+                       "\r\nOuvrez-le avec un navigateur web.",
+                   MsgType::Warning, MbOk, "Aide");
+        break;
+    }
+    return false;
 }
 
 bool OpenWebPage(const std::string& url) {

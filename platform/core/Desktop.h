@@ -18,7 +18,8 @@ public:
     // restored when the program ends). Quiet when the desktop cannot do it.
     virtual void DisableScreenSaver() = 0;
     // Opens path with the desktop's default viewer for its type, without
-    // waiting for the viewer. false when no viewer could be started.
+    // waiting for the viewer. false when no viewer could be started (the
+    // desktop's opener is missing, or fails within a second).
     virtual bool OpenDocument(const std::string& path) = 0;
     // Opens url in the default browser, without waiting for it.
     virtual bool OpenWebPage(const std::string& url) = 0;
@@ -68,13 +69,19 @@ private:
     DesktopService* Previous;
 };
 
-// The help file, beside the program.
-constexpr const char* HelpFileName = "helvo1.chm";
+// The help file (French, HTML), beside the program.
+constexpr const char* HelpFileName = "helvo1.html";
 
 // Shortcuts used by the programs.
 void DisableScreenSaver();
-// Opens HelpFileName in the folder of programPath (empty: ProgramFilePath()).
-bool OpenHelpFile(const std::string& programPath = {});
+// Opens HelpFileName in the folder of programPath (empty: ProgramFilePath())
+// with the desktop's viewer; a file that is not there is not handed to it.
+enum class HelpOutcome { Opened, Missing, NoViewer };
+HelpOutcome OpenHelpFile(const std::string& programPath = {});
+// "Aide" of both programs: opens the help file; when it is missing or no
+// viewer starts, says so in a French box (caption "Aide") instead of doing
+// nothing. true when the viewer was started.
+bool ShowHelp(const std::string& programPath = {});
 bool OpenWebPage(const std::string& url);
 
 // The running program's full path (/proc/self/exe), empty if unknown.

@@ -1,5 +1,6 @@
 #include "core/Desktop.h"
 
+#include "ScriptedDialogsFixture.h"
 #include "TestFiles.h"
 #include "core/Clock.h"
 
@@ -18,25 +19,27 @@ TEST(Desktop, RecordingFakeSeesEveryCallAndPutsBackThePreviousService) {
     platform::VirtualClock clock;
     platform::ScopedClock useClock(clock);
     platform::DesktopService* before = &platform::Desktop();
+    testfiles::ScratchDir folder;
+    testfiles::WriteBytes(folder.File("helvo1.html"), "<html></html>");
     {
         RecordingDesktop desktop;
         EXPECT_EQ(&platform::Desktop(), &desktop);
         clock.AdvanceUs(1500);
         platform::DisableScreenSaver();
-        EXPECT_TRUE(platform::OpenHelpFile("/opt/kestrova/Kestrova"));
+        EXPECT_EQ(platform::OpenHelpFile(folder.File("Kestrova")), platform::HelpOutcome::Opened);
         desktop.StartResult = false;
         EXPECT_FALSE(platform::OpenWebPage("https://example.org/"));
-        EXPECT_FALSE(platform::OpenHelpFile()); // beside the running program
+        EXPECT_EQ(platform::OpenHelpFile(folder.File("Trevalume1")),
+                  platform::HelpOutcome::NoViewer);
 
         ASSERT_EQ(desktop.Calls().size(), 4u);
         EXPECT_EQ(desktop.Calls()[0].What, Kind::ScreenSaverOff);
         EXPECT_EQ(desktop.Calls()[0].TimeUs, 1500);
         EXPECT_EQ(desktop.Calls()[1].What, Kind::OpenDocument);
-        EXPECT_EQ(desktop.Calls()[1].Target, "/opt/kestrova/helvo1.chm");
+        EXPECT_EQ(desktop.Calls()[1].Target, folder.File("helvo1.html"));
         EXPECT_EQ(desktop.Calls()[2].What, Kind::OpenWebPage);
         EXPECT_EQ(desktop.Calls()[2].Target, "https://example.org/");
-        EXPECT_EQ(desktop.Calls()[3].Target,
-                  platform::DirectoryOf(platform::ProgramFilePath()) + "helvo1.chm");
+        EXPECT_EQ(desktop.Calls()[3].Target, folder.File("helvo1.html"));
         EXPECT_EQ(desktop.Count(Kind::OpenDocument), 2);
 
         {
@@ -49,6 +52,46 @@ TEST(Desktop, RecordingFakeSeesEveryCallAndPutsBackThePreviousService) {
     }
     EXPECT_EQ(&platform::Desktop(), before);
     EXPECT_NE(dynamic_cast<platform::SystemDesktop*>(&platform::Desktop()), nullptr);
+}
+
+// "Aide": the help beside the program, or a French box that says why not.
+TEST(Desktop, HelpIsOpenedOrTheUserIsToldWhyNot) {
+    testfiles::ScratchDir withHelp;
+    testfiles::WriteBytes(withHelp.File("helvo1.html"), "<html></html>");
+    testfiles::ScratchDir withoutHelp;
+    struct Case {
+        const char* What;
+        std::string Program;
+        bool ViewerStarts;
+        int Opened;          // OpenDocument calls
+        const char* Message; // nullptr: no box
+    };
+    const Case cases[] = {
+        {"opened", withHelp.File("Kestrova"), true, 1, nullptr},
+        {"no viewer", withHelp.File("Kestrova"), false, 1,
+         "Aucun programme n'a pu afficher le fichier d'aide :\r\n"},
+        {"no file", withoutHelp.File("Trevalume1"), true, 0,
+         "Le fichier d'aide est introuvable :\r\n"},
+    };
+    for (const Case& c : cases) {
+        ScriptedDialogsGuard guard;
+        RecordingDesktop desktop;
+        desktop.StartResult = c.ViewerStarts;
+        if (c.Message)
+            guard.Dialogs.Answer(platform::ModalResult::Ok);
+        EXPECT_EQ(platform::ShowHelp(c.Program), c.Message == nullptr) << c.What;
+        EXPECT_EQ(desktop.Count(Kind::OpenDocument), c.Opened) << c.What;
+        const auto boxes = guard.Dialogs.Messages();
+        ASSERT_EQ(boxes.size(), c.Message ? 1u : 0u) << c.What;
+        if (c.Message) {
+            EXPECT_EQ(boxes[0].Text.rfind(c.Message, 0), 0u) << boxes[0].Text;
+            EXPECT_NE(boxes[0].Text.find(platform::DirectoryOf(c.Program) + "helvo1.html"),
+                      std::string::npos)
+                << "the path the help was looked for at";
+            EXPECT_EQ(boxes[0].Caption, "Aide");
+            EXPECT_EQ(boxes[0].Type, platform::MsgType::Warning);
+        }
+    }
 }
 
 TEST(Desktop, ProgramPathPieces) {
@@ -146,8 +189,8 @@ TEST_F(SystemPrograms, ScreenSaverAndViewersGoThroughTheDesktopPrograms) {
 
     desktop.DisableScreenSaver();
     EXPECT_EQ(NextCall(), "xset s off -dpms");
-    EXPECT_TRUE(desktop.OpenDocument("/opt/kestrova/helvo1.chm"));
-    EXPECT_EQ(NextCall(), "xdg-open /opt/kestrova/helvo1.chm");
+    EXPECT_TRUE(desktop.OpenDocument("/opt/kestrova/helvo1.html"));
+    EXPECT_EQ(NextCall(), "xdg-open /opt/kestrova/helvo1.html");
     EXPECT_TRUE(desktop.OpenWebPage("https://example.org/kestrova"));
     EXPECT_EQ(NextCall(), "xdg-open https://example.org/kestrova");
 }
@@ -159,7 +202,7 @@ TEST_F(SystemPrograms, MissingProgramsOrDisplayFailQuietly) {
         testfiles::ScopedEnv display("DISPLAY", std::string(":42"));
         platform::SystemDesktop desktop;
         desktop.DisableScreenSaver(); // no xset: nothing happens
-        EXPECT_FALSE(desktop.OpenDocument("/opt/kestrova/helvo1.chm"));
+        EXPECT_FALSE(desktop.OpenDocument("/opt/kestrova/helvo1.html"));
         EXPECT_FALSE(desktop.OpenWebPage("https://example.org/"));
     }
     // Without a display xset is not started; the viewer that follows is the
@@ -168,8 +211,27 @@ TEST_F(SystemPrograms, MissingProgramsOrDisplayFailQuietly) {
     testfiles::ScopedEnv display("DISPLAY", std::nullopt);
     platform::SystemDesktop desktop;
     desktop.DisableScreenSaver();
-    EXPECT_TRUE(desktop.OpenDocument("/tmp/x.chm"));
-    EXPECT_EQ(NextCall(), "xdg-open /tmp/x.chm");
+    EXPECT_TRUE(desktop.OpenDocument("/tmp/x.html"));
+    EXPECT_EQ(NextCall(), "xdg-open /tmp/x.html");
+}
+
+// The desktop's opener that finds no viewer for the type fails at once; one
+// whose viewer runs on (the opener waits for it) counts as started.
+TEST_F(SystemPrograms, AnOpenerThatFailsMeansNoViewer) {
+    testfiles::ScopedEnv path("PATH", Dir.Path + ":/usr/bin:/bin");
+    platform::SystemDesktop desktop;
+    const struct {
+        const char* Script;
+        bool Started;
+    } cases[] = {
+        {"#!/bin/sh\nexit 3\n", false},
+        {"#!/bin/sh\nexit 0\n", true},
+        {"#!/bin/sh\nsleep 3\n", true},
+    };
+    for (const auto& c : cases) {
+        testfiles::WriteBytes(Dir.File("xdg-open"), c.Script);
+        EXPECT_EQ(desktop.OpenDocument("/tmp/x.html"), c.Started) << c.Script;
+    }
 }
 
 } // namespace

@@ -300,6 +300,22 @@ TEST_F(ScopeTest, QuitClosesTheInterfaceAndBeepsTwice) {
     EXPECT_TRUE(Rig.Log().FramesSince(t).empty());
 }
 
+// "?", "Aide": the help file beside the program, with the desktop's viewer;
+// a viewer that cannot start is said in a box.
+TEST_F(ScopeTest, HelpOpensTheHelpFileOrSaysWhyNot) {
+    PlugSines();
+    Create();
+    Form->AideTrevalume1->Click();
+    ASSERT_EQ(Desktop.Count(platform::RecordingDesktop::Call::Kind::OpenDocument), 1);
+    EXPECT_EQ(Desktop.Calls().back().Target,
+              platform::DirectoryOf(platform::ProgramFilePath()) + "helvo1.html");
+    EXPECT_TRUE(Guard.Dialogs.Messages().empty());
+    Desktop.StartResult = false;
+    Guard.Dialogs.Answer(platform::ModalResult::Ok, "Aucun programme n'a pu afficher");
+    Form->AideTrevalume1->Click();
+    EXPECT_EQ(Guard.Dialogs.Messages().size(), 1u);
+}
+
 TEST_F(ScopeTest, AboutBoxShowsTheOscilloscopeTexts) {
     PlugSines();
     Create();

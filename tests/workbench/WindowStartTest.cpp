@@ -360,11 +360,19 @@ TEST_F(WorkbenchTest, HelpAndAboutBox) {
     ASSERT_EQ(Desktop.Count(platform::RecordingDesktop::Call::Kind::OpenDocument), 1);
     for (const auto& call : Desktop.Calls()) {
         if (call.What == platform::RecordingDesktop::Call::Kind::OpenDocument) {
-            // Beside the program, whatever the current directory.
+            // Beside the program (the build puts it there), whatever the
+            // current directory.
             EXPECT_EQ(call.Target,
-                      platform::DirectoryOf(platform::ProgramFilePath()) + "helvo1.chm");
+                      platform::DirectoryOf(platform::ProgramFilePath()) + "helvo1.html");
         }
     }
+    EXPECT_TRUE(Messages().empty());
+    // No viewer: the user is told instead of nothing happening.
+    Desktop.StartResult = false;
+    Guard.Dialogs.Answer(platform::ModalResult::Ok, "Aucun programme n'a pu afficher");
+    Form1->ActionAide1->Execute();
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0].Caption, "Aide");
 
     std::string shown;
     TForm::SetModalDriver([&](TForm& form) {

@@ -198,7 +198,7 @@ void TForm1::FormClose(TCloseAction&) {
 }
 
 void TForm1::ActionAide1Execute() {
-    platform::OpenHelpFile();
+    platform::ShowHelp();
 }
 
 void TForm1::ActionAproposExecute() {
