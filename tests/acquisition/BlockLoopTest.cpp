@@ -2,6 +2,7 @@
 // interface sees, how the user stops them, and what happens when the
 // interface does not deliver.
 #include "AcquisitionFixture.h"
+#include "core/Waits.h"
 
 #include "graph/Graph.h"
 
@@ -71,6 +72,66 @@ INSTANTIATE_TEST_SUITE_P(Rows, OneBlockTest,
                                            OneBlockCase{"TwentyMs", 5, 1880.0f,
                                                         "0 h 0 min 1,880 s"}),
                          [](const auto& info) { return std::string(info.param.Name); });
+
+// A block refused because another exchange is under way (here: the loop
+// started from inside that exchange's wait) is asked again after a short
+// pause, not at once: the program's clock moves on between the requests.
+TEST_F(AcquisitionTest, RefusedBlockIsAskedAgainAfterAPause) {
+    StartWithSensors(&sim::FixtureA, nullptr);
+    int64_t firstRoundUs = 0;
+    int64_t lastRoundUs = 0;
+    EveryRound([&](int round) {
+        if (round == 1)
+            firstRoundUs = Rig.NowUs();
+        if (round == 21) {
+            lastRoundUs = Rig.NowUs();
+            Run(Form1->ActionFinMesures);
+        }
+    });
+    Steps.back()->FiresDuringWaits = true;
+    bool started = false;
+    int64_t blocksFrom = 0;
+    {
+        platform::ScopedWaitHandler outer([&] {
+            if (!started) {
+                started = true;
+                blocksFrom = Rig.NowUs();
+                Run(Form1->ActionNouvelleMesure);
+            }
+            return false;
+        });
+        RawPair raw{};
+        EXPECT_EQ(ReadRawPair(raw), LinkResult::Answered);
+    }
+    ASSERT_TRUE(started);
+    EXPECT_GE(lastRoundUs - firstRoundUs, 20 * sim::Ms(10)) << "20 refused requests";
+    EXPECT_TRUE(BlockFrames(blocksFrom).empty()) << "nothing sent while refused";
+    EXPECT_EQ(Form1->Acquiring, 0);
+}
+
+// "Arrêt auto" ends the measurement on the first block that comes: while the
+// trigger never comes the loop keeps asking, and only "Fin" ends it.
+TEST_F(AcquisitionTest, ArretAutoWaitsForATriggerThatNeverComesUntilFin) {
+    StartWithSensors(&sim::FixtureA, nullptr);
+    Form1->CBmonoCoup->SetChecked(true);
+    Form1->CBDec->SetChecked(true);
+    Form1->TriggerLevel = 600;
+    Rig.SetGenerator(0, sim::Generator::Dc(100)); // never crosses the level
+    const int64_t start = Rig.NowUs();
+    bool stillMeasuring = false;
+    AtDuringWait(5000, [&] {
+        stillMeasuring = Form1->Acquiring != 0;
+        Run(Form1->ActionFinMesures);
+    });
+
+    ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
+
+    EXPECT_TRUE(stillMeasuring);
+    EXPECT_GE(BlockFrames(start).size(), 2u) << "asked again after a block that did not come";
+    EXPECT_EQ(MeasurementRecord.PointCount[0], 0);
+    ExpectWindowGivenBack();
+    EXPECT_TRUE(Messages().empty());
+}
 
 TEST_F(AcquisitionTest, WithoutArretAutoBlocksReplaceTheSameSeriesUntilTheEnd) {
     StartWithSensors(&sim::FixtureA, nullptr);
