@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QFont>
 #include <QKeyEvent>
 #include <QLibraryInfo>
@@ -17,6 +18,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QTranslator>
+#include <QWindow>
 
 #include <stdexcept>
 
@@ -240,6 +242,16 @@ void TForm::SetVisible(bool visible) {
 void TForm::BringToFrontAndPaint() {
     SetVisible(true);
     raise();
+    // With a window manager the window is mapped a moment after it is shown,
+    // and what is painted before it is exposed never reaches the screen. So
+    // wait for the exposure (on the window system's time, not the program
+    // clock: nothing else runs meanwhile), bounded, then paint.
+    constexpr int ExposeWaitMs = 1000;
+    QElapsedTimer waited;
+    waited.start();
+    while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < ExposeWaitMs)
+        QCoreApplication::processEvents(
+            QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents, 10);
     repaint();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
