@@ -498,6 +498,32 @@ TEST_F(ScopeTest, StopQuitAndCloseActInsideATriggerWait) {
     EXPECT_FALSE(InterfaceSilent());
 }
 
+// "O/1" inside the presence query that opens a sweep: the sweep asks for no
+// block and the loop ends without drawing a sweep.
+TEST_F(ScopeTest, StopDuringThePresenceQueryAsksForNoBlock) {
+    PlugBoth(sim::Generator::Dc(300), sim::Generator::Dc(300));
+    Create();
+    Form->ShowForm();
+    Rig.Faults().LateAnswer(60, sim::Command::E1, sim::Scope::Next());
+    bool inQuery = false;
+    TTimer user;
+    user.FiresDuringWaits = true;
+    user.SetInterval(30);
+    user.OnTimer = [&] {
+        user.SetEnabled(false);
+        inQuery = ExchangeUnderWay() && Rig.Log().Frames().back().Kind == sim::Command::E1;
+        Click(Form->onoff);
+    };
+    user.SetEnabled(true);
+    Click(Form->onoff);
+    EXPECT_TRUE(inQuery);
+    EXPECT_FALSE(Form->Acquiring);
+    EXPECT_FALSE(Form->SweepLoopRunning());
+    EXPECT_EQ(Rig.Log().Count(sim::Command::C0), 0);
+    EXPECT_EQ(Form->SweepCount, 0);
+    EXPECT_TRUE(Guard.Dialogs.Messages().empty());
+}
+
 // Block requests that go unanswered while presence queries still answer:
 // one lost block is skipped and the last trace stays; once LostBlocksLimit
 // blocks in a row were lost the interface counts as no longer answering, and
