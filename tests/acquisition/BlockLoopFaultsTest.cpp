@@ -56,12 +56,18 @@ TEST_P(BlockLoopFaults, NoStaleBlockAndNoMessageTwice) {
         lastShown = samples.back();
     });
     const double started = Rig.NowMs();
-    At(1500, [this] { Run(Form1->ActionFinMesures); });
+    bool endedByUser = false;
+    At(1500, [&] { endedByUser = Run(Form1->ActionFinMesures); });
     ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
 
     EXPECT_TRUE(wrong.empty()) << wrong.front();
     EXPECT_EQ(Form1->AcqState, 0);
     EXPECT_FALSE(shown.empty()) << "the first block came before the fault";
+    if (!endedByUser) {
+        // Ended by itself: one message, that says why.
+        EXPECT_EQ(dialogs.Shown.size(), 1u);
+        EXPECT_EQ(dialogs.Shown.count(workbench::InterfaceSilentText), 1u);
+    }
     if (fault.GoesOn) {
         EXPECT_TRUE(dialogs.Shown.empty()) << dialogs.Shown.begin()->first;
         EXPECT_GE(Rig.NowMs() - started, 1500) << "ended by the user only";

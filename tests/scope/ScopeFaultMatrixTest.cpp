@@ -62,7 +62,8 @@ TEST_P(ScopeFaultMatrix, NoStaleBlockAndNoMessageTwice) {
         EXPECT_EQ(Form->SweepCount, 8);
     }
     if (Form->SweepCount < 8) {
-        // Ended by itself: one message says why.
+        // Ended by itself: one message, that says why.
+        EXPECT_EQ(dialogs.Shown.size(), 1u);
         EXPECT_EQ(dialogs.Shown.count(InterfaceSilentText) + dialogs.Shown.count(NoSensorPrompt),
                   1u);
     }
