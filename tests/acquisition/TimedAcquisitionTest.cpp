@@ -743,5 +743,22 @@ INSTANTIATE_TEST_SUITE_P(When, CloseTest, ::testing::Bool(), [](const auto& info
     return std::string(info.param ? "DuringTheTriggerWait" : "WhileCollecting");
 });
 
+// Escape is "Fin" for the timed series too: the series keeps the points it
+// has and the window is given back; with nothing running it does nothing.
+TEST_F(TimedTest, EscapeEndsTheSeriesAsFinDoes) {
+    StartWithSensors(&sim::FixtureA, nullptr);
+    QTest::keyClick(Form1, Qt::Key_Escape);
+    EXPECT_EQ(Form1->AcqState, 0);
+    Prepare("Y1", Row1s, false);
+    ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
+    RunFor(2500);
+    ASSERT_EQ(MeasurementRecord.PointCount[0], 3);
+    QTest::keyClick(Form1, Qt::Key_Escape);
+    ExpectWindowGivenBack();
+    RunFor(3000);
+    EXPECT_EQ(MeasurementRecord.PointCount[0], 3);
+    EXPECT_TRUE(Messages().empty());
+}
+
 } // namespace
 } // namespace acqtest
