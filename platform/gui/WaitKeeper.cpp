@@ -63,6 +63,15 @@ protected:
                 SafeCall(Keeper.OnEscape);
             return true;
         }
+        if (Keeper.OnKey && event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const uint16_t code = QtKeyToVirtualKey(key->key());
+            bool used = false;
+            if (code != 0)
+                SafeCall([&] { used = Keeper.OnKey(code, ShiftStateFrom(key->modifiers())); });
+            if (used)
+                return true;
+        }
         return !Keeper.Admits(receiver, event);
     }
 
@@ -71,10 +80,11 @@ private:
 };
 
 TWaitKeeper::TWaitKeeper(std::function<bool()> ended, const std::vector<QWidget*>& admitted,
-                         std::function<void()> onEscape)
+                         std::function<void()> onEscape,
+                         std::function<bool(uint16_t key, TShiftState shift)> onKey)
     : Ended(std::move(ended)), Admitted(admitted.begin(), admitted.end()),
-      OnEscape(std::move(onEscape)), InputFilter(std::make_unique<Filter>(*this)),
-      Handler([this] { return Round(); }) {}
+      OnEscape(std::move(onEscape)), OnKey(std::move(onKey)),
+      InputFilter(std::make_unique<Filter>(*this)), Handler([this] { return Round(); }) {}
 
 TWaitKeeper::TWaitKeeper(std::function<bool()> ended) : TWaitKeeper(std::move(ended), {}) {
     AllInput = true;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "core/Waits.h"
+#include "gui/Controls.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -25,9 +26,12 @@ public:
     // ended: true once the user ended what the wait is for (its value ends
     // the wait). admitted: the controls (and everything inside them) whose
     // input goes through. onEscape: run by Escape in any window (none: Escape
-    // is dropped like any other key).
+    // is dropped like any other key). onKey: given every other key press
+    // first, whichever control has the focus; true when it used the key,
+    // which then goes no further.
     TWaitKeeper(std::function<bool()> ended, const std::vector<QWidget*>& admitted,
-                std::function<void()> onEscape = {});
+                std::function<void()> onEscape = {},
+                std::function<bool(uint16_t key, TShiftState shift)> onKey = {});
     // Every input goes through, as between two rounds of a loop whose
     // controls all act while it runs.
     explicit TWaitKeeper(std::function<bool()> ended);
@@ -45,6 +49,7 @@ private:
     std::function<bool()> Ended;
     std::vector<QPointer<QWidget>> Admitted;
     std::function<void()> OnEscape;
+    std::function<bool(uint16_t key, TShiftState shift)> OnKey;
     bool AllInput = false;
     std::unique_ptr<Filter> InputFilter;
     platform::ScopedWaitHandler Handler;

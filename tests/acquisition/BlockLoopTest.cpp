@@ -304,6 +304,51 @@ TEST_F(AcquisitionTest, SpaceValidatesTheMeansShown) {
     EXPECT_TRUE(Messages().empty());
 }
 
+// The loop spends most of its time waiting: for a block, then 500 ms between
+// blocks. Space and Ctrl+Space pressed inside these waits act at once on the
+// means shown, whichever control of the window has the focus.
+TEST_F(AcquisitionTest, SpaceDuringTheWaitsValidatesTheMeansShown) {
+    StartWithSensors(&sim::FixtureU, &sim::FixtureU);
+    ChooseMode("man.");
+    Rig.SetGenerator(0, sim::Generator::Indexed([](int64_t n) { return n; }));
+    Rig.SetGenerator(1, sim::Generator::Indexed([](int64_t n) { return 2 * n; }));
+    // Block 1 comes at 47.5 ms, its means 46 and 92 are shown during the
+    // pause up to about 550 ms; block 2 (141 and 282) during the next one.
+    std::vector<std::vector<float>> points;
+    auto keep = [&] {
+        const workbench::MeasurementSet& record = MeasurementRecord;
+        std::vector<float> now;
+        for (int i = 0; i < record.XYPointCount[0]; ++i) {
+            now.push_back(record.ManualY1[0][i]);
+            now.push_back(record.ManualY2[0][i]);
+        }
+        points.push_back(now);
+    };
+    AtDuringWait(300, [&] {
+        EXPECT_TRUE(Form1->PanelY0->Caption() == "46 ");
+        PressSpace();
+        keep();
+    });
+    AtDuringWait(400, [&] {
+        QTest::keyClick(Form1->PaintBox1, Qt::Key_Space);
+        keep();
+    });
+    AtDuringWait(900, [&] {
+        EXPECT_TRUE(Form1->PanelY0->Caption() == "141 ");
+        PressSpace(Qt::ControlModifier);   // replaces point 2
+        QTest::keyClick(Form1, Qt::Key_A); // ignored
+        keep();
+    });
+    AtDuringWait(1000, [&] { Run(Form1->ActionFinMesures); });
+
+    ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
+
+    EXPECT_EQ(points,
+              (std::vector<std::vector<float>>{{46, 92}, {46, 92, 46, 92}, {46, 92, 141, 282}}));
+    ExpectWindowGivenBack();
+    EXPECT_TRUE(Messages().empty());
+}
+
 TEST_F(AcquisitionTest, OutOfRangeMeanIsShownWholeInTheSmallestWindow) {
     StartWithSensors(&sim::FixtureB, &sim::FixtureB);
     Form1->SetBounds(Form1->Left(), Form1->Top(), 712, 550);

@@ -256,7 +256,14 @@ std::unique_ptr<TWaitKeeper> TForm1::KeepAliveWhileWaiting(uint32_t run) {
         admitted.push_back(ActionToolBar2->ButtonFor(action));
     return std::make_unique<TWaitKeeper>(
         [this, run] { return Acquiring == 0 || run != AcquisitionRuns; }, admitted,
-        [this] { ActionFinMesures->Execute(); });
+        [this] { ActionFinMesures->Execute(); },
+        // The validation keys of the manual loop, which waits most of its time.
+        [this](uint16_t key, TShiftState shift) {
+            if (key != VK_SPACE || AcqState != workbench::AcqManualXY)
+                return false;
+            FormKeyDown(key, shift);
+            return true;
+        });
 }
 
 void TForm1::RunBlockLoop(uint8_t state, bool rowFromRecord, bool resetEveryBlock, int series) {
