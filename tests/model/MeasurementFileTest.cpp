@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cerrno>
 #include <cmath>
 #include <csignal>
 #include <cstring>
@@ -11,11 +13,28 @@
 #include <limits>
 #include <memory>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 #include <vector>
 
 using namespace workbench;
 namespace fs = std::filesystem;
+
+// The C library's close, replaced in this test program: armed, the next
+// close reports an error as a network file system does for a write it could
+// not complete (EIO); the descriptor is closed all the same.
+namespace {
+std::atomic<bool> FailNextClose{false};
+} // namespace
+
+extern "C" int close(int fd) {
+    const long result = ::syscall(SYS_close, fd);
+    if (FailNextClose.exchange(false)) {
+        errno = EIO;
+        return -1;
+    }
+    return static_cast<int>(result);
+}
 
 namespace {
 
@@ -218,6 +237,23 @@ TEST_F(MeasurementFileTest, OnlyRegularFilesAreReplaced) {
 
 // The disk fills up after 12288 bytes (a file size limit stands in for it):
 // the file that was there stays whole and no partial file is left beside it.
+// The last word on the written bytes is the close: when it fails, the save
+// fails, the old file stays whole and no partial file is left.
+TEST_F(MeasurementFileTest, FailedCloseKeepsTheOldFileAndLeavesNoPartialOne) {
+    auto record = SampleRecord();
+    const Bytes old(16372, 0x4B);
+    WriteAll(Dir / "tp.mrs", old);
+    FailNextClose = true;
+    EXPECT_EQ(SaveMeasurementFile(*record, Dir / "tp.mrs"), SaveResult::WriteFailed);
+    EXPECT_FALSE(FailNextClose) << "the save closed its file";
+    FailNextClose = false;
+    EXPECT_EQ(ReadAll(Dir / "tp.mrs"), old);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(Dir))
+        names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"tp.mrs"});
+}
+
 TEST_F(MeasurementFileTest, FullDiskKeepsTheOldFileAndLeavesNoPartialOne) {
     auto record = SampleRecord();
     const Bytes old(16372, 0x4B);
