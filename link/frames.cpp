@@ -112,6 +112,17 @@ bool WholeAnswer(DWORD count) {
            ReceiveAnswer(static_cast<int32_t>(count)) == static_cast<int32_t>(count);
 }
 
+// The memory answer, once at least its length waits: read when it is alone,
+// or when what follows it is junk after an answer that starts with the
+// acknowledgement (the identification's presence query, answered just
+// before, has already drained what an earlier answer left).
+bool MemoryAnswerRead() {
+    const DWORD waiting = RxQueueCount;
+    if (ReceiveAnswer(MemoryAnswer) != MemoryAnswer)
+        return false;
+    return waiting == MemoryAnswer || AnswerBuffer[0] == Acknowledged;
+}
+
 // How long a block answer must stand alone before it is read: an answer that
 // comes late is followed at once by the next one, within a USB packet time.
 constexpr uint32_t BlockSettleMs = 3;
@@ -331,7 +342,7 @@ LinkResult MemoryRead(int channel, bool& heard) {
     const uint8_t parameter = static_cast<uint8_t>(channel);
     SendCommand(BuildCommand(CodeReadMemory, &parameter, 1));
     const int polls = Silent ? static_cast<int>(QuickGiveUpMs / PollPauseMs) : MemoryPolls;
-    if (WaitPaced(MemoryAnswer, polls, heard) && WholeAnswer(MemoryAnswer)) {
+    if (WaitPaced(MemoryAnswer, polls, heard) && MemoryAnswerRead()) {
         std::memcpy(SensorImage[channel], AnswerBuffer + 1, SensorMemorySize);
         NoteAnswered();
         return LinkResult::Answered;

@@ -184,6 +184,16 @@ TEST_F(LinkExchanges, MemoryReadTimeOutEmptiesTheChannelAndKeepsTheImage) {
     EXPECT_TRUE(Boxes().empty());
 }
 
+TEST_F(LinkExchanges, MemoryReadTakesItsAnswerAndLeavesJunkAfterIt) {
+    Rig.Replace(1, sim::FixtureA);
+    Rig.Faults().ExtraBytes(5, Command::EE);
+    for (int tick = 0; tick < 3; ++tick) {
+        ASSERT_TRUE(IdentifySensor(1));
+        EXPECT_EQ(ChannelLabel[1], "Tension");
+    }
+    EXPECT_TRUE(Boxes().empty());
+}
+
 TEST_F(LinkExchanges, MemoryReadDropsBytesLeftByTheLastAnswer) {
     // A first identification shows when the memory read begins: its purge of
     // the receive queue, the last one before the memory command is written.
