@@ -127,6 +127,10 @@ TEST(MeasurementTableTest, CountsBeyondTheRecordReadNothingOutsideIt) {
     // A series that does not exist: the header only.
     for (int s : {0, 5, -1})
         EXPECT_EQ(MeasurementTableRows(*record, s, ModeY1).size(), 1u) << s;
+    // Nor one beyond the series held, whose points the record still carries.
+    record->SeriesCount = 1;
+    EXPECT_EQ(MeasurementTableRows(*record, 2, ModeY1).size(), 1u);
+    EXPECT_EQ(MeasurementTableRows(*record, 2, ModeY1)[0][2], "Tension (V)");
 }
 
 } // namespace

@@ -123,6 +123,21 @@ TEST_F(TableClipboardTest, CopierTableauPutsEveryCellAndLineOnTheClipboard) {
     EXPECT_EQ(CopyTable(), "n°\tIntensité (mA)\tTension (V)\t\t\r\n");
 }
 
+// "Enregistrer" clears the series (their points stay in the record, unheld):
+// the table and its copy show none of them, as the graph shows none.
+TEST_F(TableClipboardTest, SeriesClearedByEnregistrerLeaveTheTableEmpty) {
+    LoadTwoSeries();
+    Form1->ActionTable->Execute();
+    ASSERT_EQ(Form1->Table->RowCount(), 4);
+
+    Guard.Dialogs.Answer(ModalResult::No,
+                         "Voulez-vous enregistrer les mesures\ravant de les effacer");
+    ASSERT_TRUE(Form1->ActionRAZExecute());
+
+    EXPECT_EQ(Cells(), (Rows{{"n°", "date (ms)", "Tension (V)", ""}}));
+    EXPECT_EQ(CopyTable(), "n°\tdate (ms)\tTension (V)\t\t\r\n");
+}
+
 TEST_F(TableClipboardTest, CopierGraphiqueIsTheGraphAsLastDrawn) {
     LoadTwoSeries();
     ProcessMessages();

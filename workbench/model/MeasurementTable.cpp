@@ -46,7 +46,11 @@ std::vector<TableRow> MeasurementTableRows(const MeasurementSet& record, int s, 
             header[3] = ChannelHeader(record, s, 1);
     }
 
-    const int n = ClampedCount(manual ? record.XYPointCount[s - 1] : record.PointCount[s - 1]);
+    // A series beyond those held (cleared by "Enregistrer", or dropped for a
+    // new start) lists no points: its old ones still sit in the record.
+    const int n = s > record.SeriesCount ? 0
+                                         : ClampedCount(manual ? record.XYPointCount[s - 1]
+                                                               : record.PointCount[s - 1]);
     for (int i = 1; i <= n; ++i) {
         TableRow row;
         row[0] = std::to_string(i);
