@@ -358,6 +358,42 @@ TEST_F(AcquisitionTest, SpaceDuringTheWaitsValidatesTheMeansShown) {
     EXPECT_TRUE(Messages().empty());
 }
 
+// "Tableau" stays usable during a measurement, also when it is clicked while
+// the loop waits for a block or pauses between blocks.
+struct TableauCase {
+    const char* Mode;
+    uint32_t ClickMs; // inside a wait of the loop
+};
+
+class TableauDuringLoopTest : public AcquisitionTest,
+                              public ::testing::WithParamInterface<TableauCase> {};
+
+TEST_P(TableauDuringLoopTest, TableauShowsTheTable) {
+    StartWithSensors(&sim::FixtureA, &sim::FixtureA);
+    ChooseMode(GetParam().Mode);
+    bool shown = false;
+    AtDuringWait(GetParam().ClickMs, [&] {
+        EXPECT_TRUE(ExchangeUnderWay() || Form1->AcqState == workbench::AcqManualXY);
+        QTest::mouseClick(Form1->ActionToolBar1->ButtonFor(Form1->ActionTable), Qt::LeftButton);
+        shown = Form1->Table->Visible();
+    });
+    AtDuringWait(GetParam().ClickMs + 100, [&] { Run(Form1->ActionFinMesures); });
+
+    ASSERT_TRUE(Run(Form1->ActionNouvelleMesure));
+
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(Form1->Table->Visible());
+    EXPECT_TRUE(Form1->ActionTable->Checked());
+    ExpectWindowGivenBack();
+}
+
+INSTANTIATE_TEST_SUITE_P(Loops, TableauDuringLoopTest,
+                         ::testing::Values(TableauCase{"Y1", 20}, TableauCase{"man.", 300}),
+                         [](const auto& info) {
+                             return std::string(info.param.Mode == std::string("Y1") ? "Block"
+                                                                                     : "Manual");
+                         });
+
 TEST_F(AcquisitionTest, OutOfRangeMeanIsShownWholeInTheSmallestWindow) {
     StartWithSensors(&sim::FixtureB, &sim::FixtureB);
     Form1->SetBounds(Form1->Left(), Form1->Top(), 712, 550);

@@ -254,6 +254,8 @@ std::unique_ptr<TWaitKeeper> TForm1::KeepAliveWhileWaiting(uint32_t run) {
     std::vector<QWidget*> admitted{GroupBoxSynchro};
     for (TAction* action : {ActionFinMesures, ActionValiderXY, ActionRevaliderXY})
         admitted.push_back(ActionToolBar2->ButtonFor(action));
+    // "Tableau" stays usable during a measurement.
+    admitted.push_back(ActionToolBar1->ButtonFor(ActionTable));
     return std::make_unique<TWaitKeeper>(
         [this, run] { return Acquiring == 0 || run != AcquisitionRuns; }, admitted,
         [this] { ActionFinMesures->Execute(); },
