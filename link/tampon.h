@@ -149,7 +149,9 @@ uint8_t DetectSensor2(LinkResult* result = nullptr);
 
 // Reads channel's 126-byte sensor memory into SensorImage. Without a complete
 // answer within 1.5 s the channel is marked empty, silently, and the image
-// keeps its former bytes (result NoAnswer).
+// keeps its former bytes (result NoAnswer). Bytes after a complete answer
+// that starts with the acknowledgement are junk and left for the next purge;
+// more bytes than one answer without it count as no answer.
 LinkResult ReadSensorMemory(int channel);
 
 // 95 samples per channel; a block holds channel 0's values then channel 1's.
