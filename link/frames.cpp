@@ -188,12 +188,11 @@ ProbeOutcome Probe(int avoidChannel) {
 // The verdict on an exchange that ended without its whole answer (and was not
 // ended by the user). Bytes came: the interface speaks, one answer was lost or
 // cut. Nothing came: a device that the driver no longer reaches or lists is
-// gone; while
-// a triggered block may still be armed nothing more is known; otherwise a
-// presence try tells
-// whether the interface still answers at all. Returns NoAnswer (InterfaceSilent()
-// tells which), NoTrigger (a block that may still wait for its trigger) or Ended.
-LinkResult Unanswered(bool heard, int avoidChannel = -1) {
+// gone; while a triggered block may still be armed nothing more is known;
+// otherwise presence tries tell whether the interface still answers at all.
+// Returns NoAnswer (InterfaceSilent() tells which), NoTrigger (a block that may
+// still wait for its trigger) or Ended.
+LinkResult Unanswered(bool heard) {
     if (heard) {
         MayBeArmed = false;
         return LinkResult::NoAnswer;
@@ -205,7 +204,7 @@ LinkResult Unanswered(bool heard, int avoidChannel = -1) {
     } else if (MayBeArmed) {
         return LinkResult::NoTrigger;
     } else {
-        switch (Probe(avoidChannel)) {
+        switch (Probe(-1)) {
         case ProbeOutcome::Answered:
             return LinkResult::NoAnswer;
         case ProbeOutcome::Ended:
