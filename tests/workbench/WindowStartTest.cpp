@@ -6,6 +6,7 @@
 
 #include "About.h"
 #include "Oxym.h"
+#include "WindowRules.h"
 #include "colorAff.h"
 #include "zero.h"
 
@@ -301,6 +302,24 @@ TEST_F(WorkbenchTest, SensorPluggedDuringTheQuestionIsFoundByOk) {
     EXPECT_EQ(Form1->AcqMode, 1);
     EXPECT_TRUE(Form1->Timer->Enabled());
     EXPECT_FALSE(ConnectGivenUp);
+}
+
+// An interface that is listed and opens but answers nothing: told once, no
+// question for a sensor that would only fail again.
+TEST_F(WorkbenchTest, MuteInterfaceAtStartIsToldOnceWithoutTheSensorQuestion) {
+    Rig.Plug(0, sim::FixtureA);
+    Rig.Faults().NoAnswer(sim::Command::Any);
+    Guard.Dialogs.Answer(ModalResult::Ok, workbench::InterfaceSilentText);
+    ASSERT_EQ(Start(), StartResult::Running);
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0].Text, workbench::InterfaceSilentText);
+    EXPECT_TRUE(InterfaceOpen);
+    EXPECT_TRUE(ConnectGivenUp);
+    EXPECT_FALSE(Form1->Timer->Enabled());
+    EXPECT_FALSE(Form1->ActionNouvelleMesure->Enabled());
+    const int64_t since = Rig.NowUs();
+    RunFor(5000);
+    EXPECT_TRUE(Frames(Rig, since).empty());
 }
 
 TEST_F(WorkbenchTest, NoSensorCancelledLeavesTheInterfaceOpenWithoutLiveTick) {
