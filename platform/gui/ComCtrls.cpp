@@ -2,6 +2,7 @@
 
 #include "gui/StdCtrls.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -389,7 +390,23 @@ void TStringGrid::SetRow(int row) {
     clearSelection();
     if (row >= FixedRowCount)
         selectRow(row);
+    SettleLayout();
     scrollTo(model()->index(row, 0));
+}
+
+void TStringGrid::SettleLayout() {
+    // Rows and columns just added are laid out later, and the scroll area
+    // shows or hides a scroll bar only on a queued reaction to the bar's new
+    // range; scrolling before that would measure the viewport it is about to
+    // lose. One bar taking its room can call for the other, hence the passes,
+    // until the viewport keeps its size.
+    for (int pass = 0; pass < 4; ++pass) {
+        const QSize before = viewport()->size();
+        executeDelayedItemsLayout();
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+        if (viewport()->size() == before)
+            break;
+    }
 }
 
 void TStringGrid::SetOptions(unsigned options) {

@@ -170,6 +170,8 @@ public:
 
 private:
     void StyleCell(int col, int row);
+    // Brings the rows' layout and the scroll bars up to date at once.
+    void SettleLayout();
     int FixedColCount = 1;
     int FixedRowCount = 1;
     int RowHeight = 24;
