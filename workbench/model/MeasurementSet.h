@@ -3,8 +3,8 @@
 // same time the ".mrs" file: the file is the record's 16372 bytes, written out
 // as they are (little-endian, no header).
 //
-// Series are numbered 1 to 4 and channels 0 ("Y1") and 1 ("Y2"); points 1 to
-// 200. The arrays below are indexed from 0: series s, channel c, point k is
+// Series are numbered 1 to 4, channels 0 ("Y1") and 1 ("Y2"), and points 1 to
+// 200; the arrays below are indexed from 0, so series s, channel c, point k is
 // [s - 1][c][k - 1].
 #pragma once
 
