@@ -1,4 +1,5 @@
 #include "Oxym.h"
+#include "WindowRules.h"
 
 #include "core/Dialogs.h"
 #include "model/OxygenCalibration.h"
@@ -11,8 +12,6 @@ namespace Oxym {
 TOKRightDlg2* OKRightDlg2 = nullptr;
 
 namespace {
-
-constexpr const char* SilentInterface = "L'interface de mesure ne répond plus.";
 
 TLabel* MakeLabel(TWinControl* parent, const std::string& text, int left, int top) {
     auto* label = new TLabel(parent);
@@ -172,7 +171,8 @@ void TOKRightDlg2::Button1Click() {
     if (ReadRawPair(raw) != LinkResult::Answered) {
         // Nothing was read: no count is validated, "OK" stays as it was.
         if (InterfaceSilent())
-            platform::MessageDlg(SilentInterface, platform::MsgType::Warning, platform::MbOk);
+            platform::MessageDlg(workbench::InterfaceSilentText, platform::MsgType::Warning,
+                                 platform::MbOk);
         return;
     }
     ValidatedRaw = raw[ProbeChannel == 1 ? 1 : 0];

@@ -23,8 +23,6 @@ namespace kvel1 {
 
 namespace {
 
-constexpr const char* InterfaceSilentMessage = workbench::InterfaceSilentText;
-
 // A refused exchange (another one under way) is asked again after this pause.
 constexpr uint32_t BusyRetryMs = 10;
 
@@ -229,7 +227,7 @@ void TForm1::EndOnSilentInterface() {
     // The live tick would only fail again and again: it waits for the next
     // measurement or "Enregistrer".
     Timer->SetEnabled(false);
-    platform::ShowMessage(InterfaceSilentMessage);
+    platform::ShowMessage(workbench::InterfaceSilentText);
 }
 
 bool TForm1::EndIfInterfaceStopped() {

@@ -1,6 +1,7 @@
 // The graph menu's adjustments of a channel: the zero adjustment and the
 // oxygen probe calibration, which writes its new point into the sensor memory.
 #include "Oxym.h"
+#include "WindowRules.h"
 #include "kvel1.h"
 #include "model/OxygenCalibration.h"
 #include "tampon.h"
@@ -18,7 +19,6 @@ namespace kvel1 {
 
 namespace {
 
-constexpr const char* SilentInterface = "L'interface de mesure ne répond plus.";
 constexpr const char* SameCountAsLowPoint =
     "La valeur validée est celle du point d'étalonnage bas du capteur : "
     "l'étalonnage est impossible.\r\nRien n'a été écrit dans le capteur.";
@@ -65,7 +65,8 @@ void TForm1::AdjustZero(int channel) {
     ChannelOffset[channel] = ZeroChannel(channel, &result);
     Timer->SetEnabled(ticking);
     if (result == LinkResult::NoAnswer)
-        platform::MessageDlg(SilentInterface, platform::MsgType::Warning, platform::MbOk);
+        platform::MessageDlg(workbench::InterfaceSilentText, platform::MsgType::Warning,
+                             platform::MbOk);
 }
 
 void TForm1::EtalonOxy1Click() {
