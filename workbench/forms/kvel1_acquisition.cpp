@@ -284,10 +284,8 @@ void TForm1::RunBlockLoop(uint8_t state, bool rowFromRecord, bool resetEveryBloc
         const LinkResult result = RequestBlock(*this, row, block);
         // A lost or cut block is skipped; the measurement ends only when the
         // interface has stopped answering.
-        if (result == LinkResult::NoAnswer && InterfaceSilent()) {
-            EndOnSilentInterface();
+        if (result == LinkResult::NoAnswer && EndIfInterfaceStopped())
             return;
-        }
         if (result == LinkResult::Answered) {
             workbench::StoreBlock(MeasurementRecord, MeasuredSeries, block, TimeStepMs, Elapsed);
             DrawAndShowGraph(GraphBitmap->Canvas());
@@ -326,10 +324,8 @@ void TForm1::RunManualXY(TCanvas& canvas) {
     while (Acquiring != 0) {
         SampleBlock block{};
         const LinkResult result = RequestBlock(*this, TimeBaseIndex, block);
-        if (result == LinkResult::NoAnswer && InterfaceSilent()) {
-            EndOnSilentInterface();
+        if (result == LinkResult::NoAnswer && EndIfInterfaceStopped())
             return;
-        }
         if (result == LinkResult::Busy)
             Sleep(BusyRetryMs);
         // The validation keys and actions run here: they store the means
