@@ -177,22 +177,16 @@ void TOKRightDlg2::Button1Click() {
     }
     ValidatedRaw = raw[ProbeChannel == 1 ? 1 : 0];
     LabelChoix->SetCaption(std::to_string(ValidatedRaw));
-    const int temperature = UpDown1->Position();
-    if (RadioButtonAir->Checked()) {
-        const auto reference = workbench::ReferenceFor(workbench::ProbeSituation::Air, temperature);
-        RefPercent = reference.Value;
-        FullScale = reference.FullScale;
-    } else if (RadioButtonO2pur->Checked()) {
-        const auto reference =
-            workbench::ReferenceFor(workbench::ProbeSituation::PureOxygen, temperature);
-        RefPercent = reference.Value;
-        FullScale = reference.FullScale;
-    } else {
-        const auto reference =
-            workbench::ReferenceFor(workbench::ProbeSituation::Water, temperature);
+    using workbench::ProbeSituation;
+    const ProbeSituation situation = RadioButtonAir->Checked()     ? ProbeSituation::Air
+                                     : RadioButtonO2pur->Checked() ? ProbeSituation::PureOxygen
+                                                                   : ProbeSituation::Water;
+    const auto reference = workbench::ReferenceFor(situation, UpDown1->Position());
+    if (situation == ProbeSituation::Water)
         RefMgL = reference.Value;
-        FullScale = reference.FullScale;
-    }
+    else
+        RefPercent = reference.Value;
+    FullScale = reference.FullScale;
     OKBtn->SetEnabled(true);
 }
 
