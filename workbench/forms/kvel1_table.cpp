@@ -13,20 +13,22 @@ namespace {
 constexpr const char* TableCopied = "Le tableau de mesures\r\nest dans le presse-papiers";
 constexpr const char* GraphCopied = "L'image du graphique\r\nest dans le presse-papiers";
 
+// Puts the rows in the grid, the newest point in view.
+void ShowRows(TStringGrid& table, const std::vector<workbench::TableRow>& rows) {
+    const int count = static_cast<int>(rows.size());
+    table.SetRowCount(count);
+    for (int r = 0; r < count; ++r)
+        for (int c = 0; c < workbench::TableColumns; ++c)
+            table.SetCells(c, r, rows[r][c]);
+    table.SetRow(count - 1);
+    if (table.Visible())
+        table.Invalidate();
+}
+
 } // namespace
 
 void TForm1::RefreshTable() {
-    const std::vector<workbench::TableRow> rows =
-        workbench::MeasurementTableRows(MeasurementRecord, SelectedSeries, AcqMode);
-    const int count = static_cast<int>(rows.size());
-    Table->SetRowCount(count);
-    for (int r = 0; r < count; ++r)
-        for (int c = 0; c < workbench::TableColumns; ++c)
-            Table->SetCells(c, r, rows[r][c]);
-    // The newest point in view.
-    Table->SetRow(count - 1);
-    if (Table->Visible())
-        Table->Invalidate();
+    ShowRows(*Table, workbench::MeasurementTableRows(MeasurementRecord, SelectedSeries, AcqMode));
 }
 
 void TForm1::ActionTableExecute() {
@@ -41,11 +43,12 @@ void TForm1::ActionTableExecute() {
 }
 
 void TForm1::ActionCopierTableauExecute() {
-    RefreshTable();
-    // Built from the record, as the table shows it: every cell followed by a
-    // tab, every line ended by CR LF.
-    const std::string text = workbench::TableClipboardText(
-        workbench::MeasurementTableRows(MeasurementRecord, SelectedSeries, AcqMode));
+    // The rows the table shows: every cell followed by a tab, every line
+    // ended by CR LF.
+    const std::vector<workbench::TableRow> rows =
+        workbench::MeasurementTableRows(MeasurementRecord, SelectedSeries, AcqMode);
+    ShowRows(*Table, rows);
+    const std::string text = workbench::TableClipboardText(rows);
     Memo1->SetText(text);
     Clipboard()->SetAsText(text);
     platform::ShowMessage(TableCopied);
