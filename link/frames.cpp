@@ -217,6 +217,17 @@ LinkResult Unanswered(bool heard) {
     return LinkResult::NoAnswer;
 }
 
+// The verdict on a reading or a write (not a block) that ended without its
+// whole answer: Ended when the user ended it; otherwise Unanswered's, where a
+// device that may still be armed gives NoAnswer (only a block waits for a
+// trigger).
+LinkResult UnansweredExchange(bool heard) {
+    if (UserEnded)
+        return LinkResult::Ended;
+    const LinkResult verdict = Unanswered(heard);
+    return verdict == LinkResult::NoTrigger ? LinkResult::NoAnswer : verdict;
+}
+
 } // namespace
 
 int32_t BuildCommand(uint8_t code, const uint8_t* parameters, int32_t parameterCount) {
@@ -363,10 +374,7 @@ LinkResult RawPairExchange(RawPair& raw) {
     bool heard = false;
     if (!WaitForBytes(RawPairAnswer, Silent ? QuickGiveUpMs : ShortExchangeWaitMs, heard) ||
         !WholeAnswer(RawPairAnswer)) {
-        if (UserEnded)
-            return LinkResult::Ended;
-        const LinkResult verdict = Unanswered(heard);
-        return verdict == LinkResult::NoTrigger ? LinkResult::NoAnswer : verdict;
+        return UnansweredExchange(heard);
     }
     raw[0] = AnswerBuffer[1] + 256 * AnswerBuffer[2];
     raw[1] = AnswerBuffer[3] + 256 * AnswerBuffer[4];
@@ -414,8 +422,7 @@ LinkResult ReadSensorMemory(int channel) {
     const LinkResult result = MemoryRead(channel, heard);
     if (result != LinkResult::NoAnswer)
         return result;
-    const LinkResult verdict = Unanswered(heard);
-    return verdict == LinkResult::NoTrigger ? LinkResult::NoAnswer : verdict;
+    return UnansweredExchange(heard);
 }
 
 LinkResult AcquireBlock(uint8_t a, uint8_t b, uint8_t c, uint8_t triggerChannel, uint16_t level,
@@ -488,10 +495,7 @@ LinkResult WriteSensorByte(int channel, uint8_t position, uint8_t value) {
     bool heard = false;
     if (!WaitForBytes(WriteAnswer, Silent ? QuickGiveUpMs : ShortExchangeWaitMs, heard) ||
         !WholeAnswer(WriteAnswer)) {
-        if (UserEnded)
-            return LinkResult::Ended;
-        const LinkResult verdict = Unanswered(heard);
-        return verdict == LinkResult::NoTrigger ? LinkResult::NoAnswer : verdict;
+        return UnansweredExchange(heard);
     }
     NoteAnswered();
     if (AnswerBuffer[0] != Acknowledged) {
