@@ -68,7 +68,7 @@ std::optional<FaultKind> FaultNamed(std::string_view word) {
     return std::nullopt;
 }
 
-// The value a fault kind needs, or false when it takes none.
+// True when a fault kind takes a value after its name.
 bool TakesValue(FaultKind kind) {
     switch (kind) {
     case FaultKind::LateAnswer:
@@ -317,7 +317,7 @@ void FaultPlanDriver::Watch() {
         std::string content;
         if (present)
             content.assign(std::istreambuf_iterator<char>(in), {});
-        if (present != HadFile && !present)
+        if (HadFile && !present)
             std::fprintf(stderr, "%s: cannot read %s: no faults\n", FaultPlanVariable,
                          PlanFile.c_str());
         if (present != HadFile || content != LastContent) {
