@@ -360,8 +360,6 @@ public:
     void PickPointFillColour(int s, int c);
     void PickColour(TColor& colour);
     void CyclePointShape(int s, int c);
-    void IncPointOutline(int s, int c);
-    void DecPointOutline(int s, int c);
     void BtEpaisseurPlusClick();
     void BtEpaisseurMoinsClick();
     void BtPointPlusClick();

@@ -143,32 +143,9 @@ void TForm1::CyclePointShape(int s, int c) {
     RepaintStyles(s);
 }
 
-void TForm1::IncPointOutline(int s, int c) {
-    int32_t& width = Style.PointStyle[s - 1][c].OutlineWidth;
-    width = workbench::StepUp(width, workbench::OutlineWidthMax);
-    RepaintStyles(s);
-}
-
-void TForm1::DecPointOutline(int s, int c) {
-    int32_t& width = Style.PointStyle[s - 1][c].OutlineWidth;
-    width = workbench::StepDown(width, workbench::StyleValueMin);
-    RepaintStyles(s);
-}
-
 void TForm1::StepSelectedStyle(workbench::StyleStep what, bool up) {
     SyncGraphState();
     const int s = Graph.SelectedSeries;
-    if (what == workbench::StyleStep::OutlineWidth) {
-        // Each ticked channel in turn, graph and sample repainted each time.
-        for (int c = 0; c < workbench::ChannelCount; ++c)
-            if (Style.Switches[s - 1][c].Points) {
-                if (up)
-                    IncPointOutline(s, c);
-                else
-                    DecPointOutline(s, c);
-            }
-        return;
-    }
     workbench::StepSeriesStyle(Style, s, what, up);
     RepaintStyles(s);
 }
