@@ -1,7 +1,8 @@
 #include "OptionsFile.h"
 
+#include "core/Numbers.h"
+
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 
 namespace workbench {
@@ -187,9 +188,7 @@ std::string FactoryOptionsPath(const std::string& programPath) {
 }
 
 std::string ColourText(TColor colour) {
-    char text[9];
-    std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(colour));
-    return text;
+    return platform::IntToHex(colour, 8);
 }
 
 bool ParseColour(const std::string& text, TColor& colour) {
