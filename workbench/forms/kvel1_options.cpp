@@ -14,11 +14,9 @@ std::string OptionsProgramPath;
 
 namespace {
 
+// Without a program path the options paths fall back on their own names.
 std::string ProgramPath() {
-    if (!OptionsProgramPath.empty())
-        return OptionsProgramPath;
-    const std::string program = platform::ProgramFilePath();
-    return program.empty() ? std::string("Kestrova") : program;
+    return OptionsProgramPath.empty() ? platform::ProgramFilePath() : OptionsProgramPath;
 }
 
 } // namespace
@@ -32,10 +30,9 @@ void TForm1::LoadOptions(bool FromFactory) {
         FromFactory ? workbench::FactoryOptionsPath(ProgramPath()) : OwnOptionsFile();
     workbench::PanelColors panels;
     workbench::ReadOptions(platform::IniFile(path), Style, panels);
-    PanelY0->SetColor(panels.Background[0]);
-    PanelY1->SetColor(panels.Background[1]);
     TPanel* const displays[2] = {PanelY0, PanelY1};
     for (int c = 0; c < 2; ++c) {
+        displays[c]->SetColor(panels.Background[c]);
         TFont font = displays[c]->Font();
         font.Color = panels.Text[c];
         displays[c]->SetFont(font);
