@@ -17,7 +17,6 @@ struct DecodeState {
     jpeg_error_mgr Errors{};
     std::jmp_buf Escape;
     std::string Message;
-    int CorruptWarnings = 0;
     std::vector<uint8_t> Pixels;
 };
 
@@ -37,10 +36,8 @@ void EmitMessage(j_common_ptr info, int level) {
     // Level -1: the data are corrupt (a truncated file among them); the
     // library would go on with made-up pixels: the first warning ends the
     // decoding, the picture is refused.
-    if (level < 0) {
-        StateOf(info).CorruptWarnings++;
+    if (level < 0)
         ErrorExit(info);
-    }
 }
 
 void OutputMessage(j_common_ptr) {}
@@ -96,7 +93,7 @@ bool Decode(DecodeState& state, const uint8_t* data, size_t size, int& width, in
     jpeg_destroy_decompress(&info);
     if (!whole && state.Message.empty())
         state.Message = "picture incomplete";
-    return whole && state.CorruptWarnings == 0;
+    return whole;
 }
 
 } // namespace
