@@ -174,18 +174,21 @@ std::string HelpFilePath(const std::string& programPath) {
     return DirectoryOf(program) + HelpFileName;
 }
 
-} // namespace
-
-HelpOutcome OpenHelpFile(const std::string& programPath) {
-    const std::string path = HelpFilePath(programPath);
+HelpOutcome OpenHelpAt(const std::string& path) {
     if (!IsFile(path))
         return HelpOutcome::Missing;
     return Desktop().OpenDocument(path) ? HelpOutcome::Opened : HelpOutcome::NoViewer;
 }
 
+} // namespace
+
+HelpOutcome OpenHelpFile(const std::string& programPath) {
+    return OpenHelpAt(HelpFilePath(programPath));
+}
+
 bool ShowHelp(const std::string& programPath) {
     const std::string path = HelpFilePath(programPath);
-    switch (OpenHelpFile(programPath)) {
+    switch (OpenHelpAt(path)) {
     case HelpOutcome::Opened:
         return true;
     case HelpOutcome::Missing:
