@@ -9,8 +9,6 @@ namespace workbench {
 
 namespace {
 
-enum class Encoding { Colour, Integer };
-
 // What one key holds.
 enum class Field {
     Background,
@@ -37,10 +35,6 @@ struct OptionKey {
     int Series; // 1..4, 0 for graph-wide keys
     int Channel;
 };
-
-Encoding EncodingOf(Field field) {
-    return field < Field::AxisWidth ? Encoding::Colour : Encoding::Integer;
-}
 
 // The value of a missing or unreadable key.
 int64_t DefaultOf(Field field, int c) {
@@ -170,11 +164,6 @@ const std::vector<OptionKey>& Keys() {
     return keys;
 }
 
-std::string ValueText(Encoding encoding, int64_t value) {
-    return encoding == Encoding::Colour ? ColourText(static_cast<TColor>(value))
-                                        : std::to_string(static_cast<int32_t>(value));
-}
-
 } // namespace
 
 std::string OwnOptionsPath(const std::string& programPath) {
@@ -238,9 +227,8 @@ bool ParseOptionInteger(const std::string& text, int32_t& value) {
 void ReadOptions(const platform::IniFile& file, GraphStyle& style, PanelColors& panels) {
     for (const OptionKey& key : Keys()) {
         const int64_t fallback = DefaultOf(key.What, key.Channel);
-        const Encoding encoding = EncodingOf(key.What);
-        const std::string text =
-            file.ReadString(key.Section, key.Name, ValueText(encoding, fallback));
+        // A missing key reads as empty text, which no parse takes.
+        const std::string text = file.ReadString(key.Section, key.Name, {});
         const auto slot = SlotOf(key, style, panels);
         if (slot.Colour != nullptr && !ParseColour(text, *slot.Colour))
             *slot.Colour = static_cast<TColor>(fallback);
