@@ -49,11 +49,7 @@ protected:
     void SetUp() override {
         WorkbenchTest::SetUp();
         StartWithSensors(&sim::FixtureA, &sim::FixtureB);
-        const auto path = InFolder("trois.mrs");
-        const workbench::MeasurementSet record = ThreeSeries();
-        WriteBytes(path, &record, sizeof record);
-        Guard.Dialogs.AnswerOpen(path.string());
-        Form1->ActionLireExecute();
+        LoadRecord(ThreeSeries());
         ASSERT_EQ(MeasurementRecord.SeriesCount, 3);
         // Every series as a plain line in its own colour.
         for (int s = 0; s < 3; ++s) {
