@@ -223,6 +223,9 @@ TEST(OptionsFilePaths, OwnFileBesideTheProgramAndTheFactoryFile) {
     EXPECT_EQ(OwnOptionsPath("/opt/kestrova/Kestrova.exe"), "/opt/kestrova/Kestrova.INI");
     EXPECT_EQ(OwnOptionsPath("/opt/v1.2/Kestrova"), "/opt/v1.2/Kestrova.INI");
     EXPECT_EQ(FactoryOptionsPath("/opt/kestrova/Kestrova"), "/opt/kestrova/original.INI");
+    // Without a program path both files are looked for in the working folder.
+    EXPECT_EQ(OwnOptionsPath(""), "Kestrova.INI");
+    EXPECT_EQ(FactoryOptionsPath(""), "original.INI");
 }
 
 } // namespace
