@@ -234,10 +234,6 @@ TEST(QtDialogsTest, FiltersAndDefaultExtension) {
     }
 }
 
-} // namespace
-
-namespace {
-
 // The toolkit's own file dialog, as "Enregistrer" shows it: its buttons and
 // labels in French once the application is set up.
 TEST(QtDialogsTest, TheToolkitsOwnDialogsSpeakFrench) {
