@@ -235,8 +235,6 @@ TEST_F(MeasurementFileTest, OnlyRegularFilesAreReplaced) {
     EXPECT_TRUE(fs::is_character_file("/dev/full"));
 }
 
-// The disk fills up after 12288 bytes (a file size limit stands in for it):
-// the file that was there stays whole and no partial file is left beside it.
 // The last word on the written bytes is the close: when it fails, the save
 // fails, the old file stays whole and no partial file is left.
 TEST_F(MeasurementFileTest, FailedCloseKeepsTheOldFileAndLeavesNoPartialOne) {
@@ -254,6 +252,8 @@ TEST_F(MeasurementFileTest, FailedCloseKeepsTheOldFileAndLeavesNoPartialOne) {
     EXPECT_EQ(names, std::vector<std::string>{"tp.mrs"});
 }
 
+// The disk fills up after 12288 bytes (a file size limit stands in for it):
+// the file that was there stays whole and no partial file is left beside it.
 TEST_F(MeasurementFileTest, FullDiskKeepsTheOldFileAndLeavesNoPartialOne) {
     auto record = SampleRecord();
     const Bytes old(16372, 0x4B);
