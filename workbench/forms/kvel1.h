@@ -453,10 +453,10 @@ private:
     void SelectSeries(int series);
     // The erase question of a series group box's context click.
     void AskEraseSeries(int n, bool& handled);
+    // The selected series, or 1 when the selection names no series.
+    int ValidSelectedSeries() const;
     // Graph cursors.
     void BindCursorHandlers();
-    // The selected series, or 1 when the selection names no series.
-    int CursorSeries() const;
     // Places the next period cursor at column x of the graph box.
     void PlacePeriodCursor(int x);
     // The double arrow between the placed cursors, with T and f under it.

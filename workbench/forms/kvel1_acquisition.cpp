@@ -340,8 +340,7 @@ void TForm1::RunManualXY(TCanvas& canvas) {
         const workbench::ManualMeans means = workbench::BlockManualMeans(block);
         MeanY1 = means.Y1;
         MeanY2 = means.Y2;
-        const int s =
-            SelectedSeries >= 1 && SelectedSeries <= workbench::MaxSeries ? SelectedSeries : 1;
+        const int s = ValidSelectedSeries();
         // In the live display panels, whose font is made smaller when a mean
         // would not fit (an out-of-range mean is written in exponent form).
         auto meanText = [&](float mean, int c) {

@@ -116,8 +116,7 @@ void TForm1::CalibrateOxygenProbe(int channel) {
             const float top = refused == 0 ? fullScale : RangeHigh[channel];
             for (int s = 0; s < workbench::MaxSeries; ++s)
                 MeasurementRecord.SensorMax[s][channel] = top;
-            const int selected =
-                SelectedSeries >= 1 && SelectedSeries <= workbench::MaxSeries ? SelectedSeries : 1;
+            const int selected = ValidSelectedSeries();
             MeasurementRecord.DisplayMax[selected - 1][channel] = top;
             PaintBox1->Repaint();
         }

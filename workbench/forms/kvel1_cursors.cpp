@@ -37,16 +37,12 @@ void TForm1::BindCursorHandlers() {
     };
 }
 
-int TForm1::CursorSeries() const {
-    return SelectedSeries >= 1 && SelectedSeries <= workbench::MaxSeries ? SelectedSeries : 1;
-}
-
 void TForm1::PaintBox1MouseMove(TShiftState shift, int x, int y) {
     if (GraphShown == 0) {
         StatusBar1->SetSimpleText("");
         return;
     }
-    const int s = CursorSeries();
+    const int s = ValidSelectedSeries();
     const std::string text = workbench::PointerReadoutText(Graph, MeasurementRecord, AcqMode, s, x,
                                                            y, PaintWidth, PaintHeight, GraphMargin);
     if (AcqMode == workbench::ModeManual && LineDrawing == 1 && (shift & ssLeft) == 0) {
@@ -97,7 +93,7 @@ void TForm1::PaintBox1MouseUp(TMouseButton button, TShiftState, int x, int y) {
     if (GraphShown == 0 || AcqMode != workbench::ModeManual || button != mbLeft || LineDrawing == 0)
         return;
     LineDrawing = 0;
-    const int s = CursorSeries();
+    const int s = ValidSelectedSeries();
     TCanvas& canvas = *PaintBox1->Canvas();
     const TPenMode mode = canvas.Pen.Mode;
     canvas.Pen.Mode = pmCopy;

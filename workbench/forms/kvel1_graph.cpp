@@ -6,11 +6,14 @@
 
 namespace kvel1 {
 
+int TForm1::ValidSelectedSeries() const {
+    return SelectedSeries >= 1 && SelectedSeries <= workbench::MaxSeries ? SelectedSeries : 1;
+}
+
 void TForm1::SyncGraphState() {
     Graph.AcqMode = AcqMode;
     Graph.AcqState = AcqState;
-    Graph.SelectedSeries =
-        SelectedSeries >= 1 && SelectedSeries <= workbench::MaxSeries ? SelectedSeries : 1;
+    Graph.SelectedSeries = ValidSelectedSeries();
     for (int s = 0; s < workbench::MaxSeries; ++s)
         for (int c = 0; c < workbench::ChannelCount; ++c) {
             workbench::CurveSwitch& sw = Style.Switches[s][c];
