@@ -37,10 +37,7 @@ void TForm1::BindStyleHandlers() {
     BtEpaisseurBordMoins->OnClick = [this] { BtEpaisseurBordMoinsClick(); };
 
     ActionCouleurFond->OnExecute = [this] { ActionCouleurFondExecute(); };
-    Couleurdufond1->OnClick = [this] {
-        if (ActionCouleurFond->Enabled())
-            ActionCouleurFond->Execute();
-    };
+    Couleurdufond1->OnClick = [this] { ActionCouleurFond->Execute(); };
     N1point->OnClick = [this] { N1pointClick(); };
     N2points->OnClick = [this] { N2pointsClick(); };
     N3points->OnClick = [this] { N3pointsClick(); };
