@@ -239,6 +239,24 @@ TEST_F(AdjustmentsTest, AirAt700WritesTheNewPointAndTheDisplayReads209) {
     EXPECT_NEAR(ChannelSlope[1], 0.0298571438, 1e-9);
 }
 
+// Pure dioxygen on the percent probe: the reference written is 100 % with the
+// range top 103.
+TEST_F(AdjustmentsTest, PureOxygenWrites100AndRangeTop103) {
+    StartWithProbe(sim::FixtureC, 700);
+    WithOxygenDialog([&](TOKRightDlg2& dialog) {
+        dialog.RadioButtonO2pur->SetChecked(true);
+        dialog.Button1->Click();
+        dialog.OKBtn->Click();
+    });
+    Form1->EtalonOxy2->Click();
+    const sim::MemoryImage& memory = Rig.Memory(1);
+    EXPECT_EQ(MemoryText(memory, 39, 42), "02BC");
+    EXPECT_EQ(MemoryText(memory, 43, 54), std::string("1,000E+002\0\0", 12));
+    EXPECT_EQ(MemoryText(memory, 67, 78), std::string("1,030E+002\0\0", 12));
+    EXPECT_EQ(RangeHigh[1], 103.0f);
+    EXPECT_EQ(ChannelSlope[1], 100.0f / 700.0f);
+}
+
 // Water at 25 degrees on the mg/L probe: the temperature set with the
 // up-down's arrows shows its concentration, and the reference written is
 // 8.11 mg/L with the range top 15.
