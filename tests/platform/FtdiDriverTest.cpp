@@ -65,10 +65,6 @@ TEST_F(FtdiWithoutDevice, CallsOnAHandleItDidNotOpenAreInvalid) {
     }
 }
 
-} // namespace
-
-namespace {
-
 // What the user reads when a listed interface cannot be opened: the reason in
 // French, never libusb's English name, except for errors with no plain cause.
 struct ReasonCase {
