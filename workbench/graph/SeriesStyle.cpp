@@ -4,8 +4,12 @@ namespace workbench {
 
 namespace {
 
+// "+": one more while below high; "-": one less while above the least value.
+// A value already beyond the bound stays.
 int32_t Step(int32_t value, int32_t high, bool up) {
-    return up ? StepUp(value, high) : StepDown(value, StyleValueMin);
+    if (up)
+        return value < high ? value + 1 : value;
+    return value > StyleValueMin ? value - 1 : value;
 }
 
 } // namespace

@@ -16,15 +16,6 @@ constexpr int32_t PointHalfSizeMax = 4;
 constexpr int32_t OutlineWidthMax = 3;
 constexpr int32_t StyleValueMin = 1;
 
-// "+": one more while below high; a value at or above it stays.
-constexpr int32_t StepUp(int32_t value, int32_t high) {
-    return value < high ? value + 1 : value;
-}
-// "-": one less while above low; a value at or below it stays.
-constexpr int32_t StepDown(int32_t value, int32_t low) {
-    return value > low ? value - 1 : value;
-}
-
 // 0, 1, 2, 3, 4, 0, ...: any value of 4 or more goes to 0, a negative one
 // counts up.
 constexpr int32_t NextPointShape(int32_t shape) {
