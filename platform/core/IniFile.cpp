@@ -10,7 +10,7 @@ namespace platform {
 
 struct IniFile::Contents {
     std::vector<std::string> Lines; // without their ends
-    std::vector<std::string> Ends;  // "\r\n", "\n", or empty for a last line without one
+    std::vector<std::string> Ends;  // "\r\n", "\n"; for the last line also "\r" or empty
     std::string Signature;          // an editor's UTF-8 signature before the first line
     std::string NewLine = "\r\n";   // the end of lines added
 
@@ -259,11 +259,13 @@ IniFile::Contents IniFile::LoadLines() const {
             lineEnd.clear();
         }
         std::string line = bytes.substr(start, end - start);
-        if (!lineEnd.empty() && !line.empty() && line.back() == '\r') {
+        if (!line.empty() && line.back() == '\r') {
+            // A carriage return ends its line, also when it is the file's last
+            // byte: the line reads the same once another line follows it.
             line.pop_back();
-            lineEnd = "\r\n";
+            lineEnd = lineEnd.empty() ? "\r" : "\r\n";
         }
-        if (contents.Lines.empty() && !lineEnd.empty())
+        if (contents.Lines.empty() && end < bytes.size())
             contents.NewLine = lineEnd;
         contents.Lines.push_back(std::move(line));
         contents.Ends.push_back(std::move(lineEnd));
@@ -276,9 +278,14 @@ bool IniFile::SaveLines(const Contents& contents) const {
     std::string bytes = contents.Signature;
     for (size_t i = 0; i < contents.Lines.size(); ++i) {
         bytes += contents.Lines[i];
-        // A last line without an end keeps it so while it stays the last.
+        // A last line without an end, or ended by a lone carriage return,
+        // keeps it so while it stays the last.
         const bool last = i + 1 == contents.Lines.size();
-        bytes += contents.Ends[i].empty() && !last ? contents.NewLine : contents.Ends[i];
+        const std::string& end = contents.Ends[i];
+        if (last || end.size() == 2 || end == "\n")
+            bytes += end;
+        else
+            bytes += end.empty() ? contents.NewLine : "\r\n";
     }
     std::FILE* file = std::fopen(Path.c_str(), "wb");
     if (!file)

@@ -122,6 +122,24 @@ TEST(IniFile, LineEndsAndSignatureStayAsTheFileHasThem) {
     EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBF[a]\r\nx=1\ny=20\r\n[b]\nz=3\r\nw=4\r\n");
 }
 
+TEST(IniFile, ACarriageReturnAsTheFilesLastByteEndsItsLine) {
+    ScratchDir dir;
+    const std::string path = dir.File("opts.ini");
+    // The section header's line ends with a lone CR: the section is found,
+    // and a key written into it reads back once a line follows the header.
+    WriteBytes(path, "[x]\ny=1\n[A\r");
+    IniFile ini(path);
+    ASSERT_TRUE(ini.WriteString("a", "b", "s"));
+    EXPECT_EQ(ReadBytes(path), "[x]\ny=1\n[A\r\nb=s\n");
+    EXPECT_EQ(ini.ReadString("a", "b", "?"), "s");
+    // Alone in its file, the header's CR stays as it is while it is last.
+    const std::string alone = dir.File("alone.ini");
+    WriteBytes(alone, "[A]\r");
+    IniFile single(alone);
+    ASSERT_TRUE(single.WriteString("a", "b", "s"));
+    EXPECT_EQ(ReadBytes(alone), "[A]\r\nb=s\r\n");
+}
+
 TEST(IniFile, MissingFileSectionOrKeyGivesTheDefault) {
     ScratchDir dir;
     IniFile missing(dir.File("absent.ini"));
